@@ -1,0 +1,27 @@
+#include "command_line.h"
+
+#include <windows.h>
+
+const char* SkipProgramName(const char* commandLine) {
+    const char* p = commandLine;
+    if (*p == '"') {
+        ++p;
+        while (*p != '\0' && *p != '"') ++p;
+        if (*p == '"') ++p;
+    } else {
+        while (*p > ' ') ++p;
+    }
+    // Control characters count as blanks here, as in the usual start-up code.
+    while (*p != '\0' && static_cast<unsigned char>(*p) <= ' ') ++p;
+    return p;
+}
+
+void CutFileName(char* path) {
+    char* cut = path;
+    // CharNextA steps over whole double-byte characters, so a trail byte that equals '\' is never
+    // taken for a separator.
+    for (char* p = path; *p != '\0'; p = CharNextA(p)) {
+        if (*p == '\\' || *p == '/') cut = p;
+    }
+    *cut = '\0';
+}

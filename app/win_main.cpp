@@ -1,0 +1,49 @@
+// The process's one job: choose install or remove mode, run that dialog, then start the group
+// converter when a step of the dialog asked for it.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "command_line.h"
+#include "master_dialog.h"
+#include "remove_dialog.h"
+#include "resource_ids.h"
+#include "state.h"
+
+HINSTANCE AppInstance;
+char ModuleDirectory[kPathChars];
+LONG RunGrpconvOnExit;
+
+static constexpr char kRemoveArgument[] = "-REMOVE";
+static constexpr char kGrpconvProgram[] = "grpconv.exe";
+
+#ifndef _WIN64
+static_assert(sizeof(SHELLEXECUTEINFOA) == 60, "the launch request is 60 bytes on 32-bit Windows");
+static_assert(sizeof(SHFILEOPSTRUCTA) == 30, "the file request is 30 bytes on 32-bit Windows");
+#endif
+
+static void StartGrpconv() {
+    char program[kTextChars];
+    lstrcpyA(program, kGrpconvProgram);
+    SHELLEXECUTEINFOA launch = {};
+    launch.cbSize = sizeof(launch);
+    launch.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    launch.lpFile = program;
+    launch.nShow = SW_HIDE;
+    // Nobody waits for the converter; its process handle is released when this process ends.
+    ShellExecuteExA(&launch);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    AppInstance = instance;
+    GetModuleFileNameA(instance, ModuleDirectory, kPathChars);
+    ModuleDirectory[kPathChars - 1] = '\0';
+    CutFileName(ModuleDirectory);
+
+    if (lstrcmpA(commandLine, kRemoveArgument) == 0) {
+        DialogBoxParamA(instance, DLG_REMOVE_NAME, nullptr, RemoveDialogProc, 0);
+    } else {
+        DialogBoxParamA(instance, DLG_MASTER_NAME, nullptr, MasterDialogProc, 0);
+    }
+    if (RunGrpconvOnExit != 0) StartGrpconv();
+    return 0;
+}
