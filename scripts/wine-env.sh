@@ -1,0 +1,49 @@
+# Sourced by the scripts that run Windows programs: a display, a Wine prefix of the build's own,
+# the stand-ins of the outside programs in it, and one wineserver for the whole run.
+#   wine_env_start PREFIX_DIR   sets DISPLAY (Xvfb unless USE_DISPLAY=1), WINEPREFIX, starts all
+#   wine_env_stop               ends the wineserver and Xvfb that wine_env_start started
+ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+WINE64=/usr/lib/wine/wine64
+export WINEDEBUG=-all
+# No Mono or Gecko installers at prefix creation, and no host menu entries for the shortcuts
+# that the group converter makes.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+_xvfb_pid=""
+
+wine_env_start() {
+  export WINEPREFIX=$1
+  if [ "${USE_DISPLAY:-0}" != 1 ]; then
+    local n=91
+    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    _xvfb_pid=$!
+    export DISPLAY=:$n
+    for _ in $(seq 1 100); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    [ -e /tmp/.X11-unix/X$n ] || { echo "Xvfb did not start" >&2; return 1; }
+  fi
+  # A wineserver left from an earlier run may still hold the prefix without a display.
+  wineserver -k >/dev/null 2>&1 || true
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    echo "Creating the Wine prefix $WINEPREFIX"
+    "$WINE64" wineboot -i >/dev/null 2>&1 </dev/null
+    wineserver -w
+  fi
+  wineserver -p >/dev/null 2>&1
+  # Start the session's services now, with their output away from any pipe of the caller.
+  "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
+  wine_env_install_standins
+}
+
+# The outside programs' stand-ins go where the system would have its own.
+wine_env_install_standins() {
+  local tools=$ROOT/build/win64/tools windows=$WINEPREFIX/drive_c/windows
+  [ -f "$tools/command.exe" ] && cp "$tools/command.exe" "$windows/system32/command.exe"
+  [ -f "$tools/grpconv.exe" ] && cp "$tools/grpconv.exe" "$windows/grpconv.exe"
+  return 0
+}
+
+wine_env_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$_xvfb_pid" ]; then kill "$_xvfb_pid" 2>/dev/null || true; wait "$_xvfb_pid" 2>/dev/null || true; fi
+}

@@ -1,0 +1,207 @@
+#include "e2e.h"
+
+#include <vector>
+
+#include "png.h"
+
+namespace e2e {
+
+std::string BuildRoot() { return QUORVANE_BUILD_ROOT; }
+std::string Win64Dir() { return BuildRoot() + "\\win64"; }
+std::string Win32Dir() { return BuildRoot() + "\\win32"; }
+std::string SetupProgram() { return Win64Dir() + "\\setup.exe"; }
+std::string SourceRoot() { return QUORVANE_SOURCE_ROOT; }
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return condition();
+        Sleep(pollMs);
+    }
+}
+
+Program::~Program() {
+    Kill();
+    if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
+    if (info_.hThread != nullptr) CloseHandle(info_.hThread);
+}
+
+bool Program::Start(const std::string& program, const std::string& commandLine,
+                    const std::string& directory) {
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          directory.empty() ? nullptr : directory.c_str(), &startup,
+                          &info_) != FALSE;
+}
+
+bool Program::StartWith(const std::string& program, const std::string& arguments,
+                        const std::string& directory) {
+    std::string line = "\"" + program + "\"";
+    if (!arguments.empty()) line += " " + arguments;
+    return Start(program, line, directory);
+}
+
+bool Program::Running() const {
+    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Program::WaitForExit(DWORD timeoutMs) {
+    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess != nullptr) GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+void Program::Kill() {
+    if (Running()) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 10000);
+    }
+}
+
+namespace {
+struct DialogSearch {
+    DWORD processId;
+    const std::string* caption;
+    bool anyCaption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<DialogSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof(className));
+    if (lstrcmpA(className, "#32770") != 0) return TRUE;
+    if (!search->anyCaption && WindowText(window) != *search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+}  // namespace
+
+HWND FindProcessDialog(DWORD processId, const std::string& caption, bool anyCaption) {
+    DialogSearch search{processId, &caption, anyCaption, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Program::FindWindowByCaption(const std::string& caption) const {
+    return FindProcessDialog(Id(), caption);
+}
+
+HWND Program::WaitForWindow(const std::string& caption, DWORD timeoutMs) const {
+    HWND window = nullptr;
+    WaitFor([&] { return (window = FindWindowByCaption(caption)) != nullptr || !Running(); },
+            timeoutMs);
+    return window;
+}
+
+HWND Program::WaitForAnyDialog(DWORD timeoutMs) const {
+    HWND window = nullptr;
+    WaitFor([&] { return (window = FindProcessDialog(Id(), "", true)) != nullptr || !Running(); },
+            timeoutMs);
+    return window;
+}
+
+std::string WindowText(HWND window) {
+    char text[2048] = {};
+    // InternalGetWindowText reads the text that the window manager keeps and sends no message.
+    WCHAR wide[2048] = {};
+    if (InternalGetWindowText(window, wide, 2048) > 0) {
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
+    }
+    return text;
+}
+
+std::string ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+std::string EditText(HWND dialog, int id) {
+    char text[1024] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof(text),
+                        reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 10000, &result);
+    return text;
+}
+
+bool IsShown(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    return control != nullptr && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool IsEnabled(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    return control != nullptr && (GetWindowLongA(control, GWL_STYLE) & WS_DISABLED) == 0;
+}
+
+bool Click(HWND dialog, int id) {
+    if (!IsShown(dialog, id) || !IsEnabled(dialog, id)) return false;
+    PostCommand(dialog, id, BN_CLICKED);
+    return true;
+}
+
+void PostCommand(HWND dialog, int id, int notification) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, notification),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void SetEditText(HWND dialog, int id, const std::string& text) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 10000, &result);
+}
+
+std::string MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }
+
+void AnswerMessageBox(HWND box, int buttonId) {
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+}
+
+std::string SaveScreenshot(const std::string& relativePath) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, section);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+    const auto* pixels = static_cast<const unsigned char*>(bits);
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+        rgb[i * 3 + 0] = pixels[i * 4 + 2];
+        rgb[i * 3 + 1] = pixels[i * 4 + 1];
+        rgb[i * 3 + 2] = pixels[i * 4 + 0];
+    }
+    SelectObject(memory, old);
+    DeleteObject(section);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    std::string path = BuildRoot() + "\\" + relativePath;
+    for (size_t slash = path.find('\\', 3); slash != std::string::npos;
+         slash = path.find('\\', slash + 1)) {
+        CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    }
+    WritePng(path, width, height, rgb);
+    return path;
+}
+
+}  // namespace e2e

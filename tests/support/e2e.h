@@ -1,0 +1,92 @@
+// Drives the real setup program as a user would: start it, find its windows, read and press its
+// controls, answer its message boxes, wait for states with bounded timeouts, take screenshots.
+#ifndef QUORVANE_TESTS_E2E_H
+#define QUORVANE_TESTS_E2E_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace e2e {
+
+// Generous bounds: a cold Wine process start can take seconds.
+constexpr DWORD kWindowTimeoutMs = 30000;
+constexpr DWORD kInstallTimeoutMs = 180000;
+
+// Paths of the build, as the tests see them under Wine.
+std::string BuildRoot();                         // ...\build
+std::string Win64Dir();                          // ...\build\win64
+std::string Win32Dir();                          // ...\build\win32
+std::string SetupProgram();                      // the x86_64 setup.exe
+std::string SourceRoot();                        // the repository
+
+// Polls `condition` every `pollMs` until it holds or `timeoutMs` has passed.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 50);
+
+// A setup program started as its own process. Ends it on destruction if it still runs.
+class Program {
+  public:
+    Program() = default;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program();
+
+    // Starts `program` with exactly `commandLine` (which should begin with the program's name, as
+    // a shell would write it) in `directory` (empty: the test's own).
+    bool Start(const std::string& program, const std::string& commandLine,
+               const std::string& directory = "");
+    // Starts `program` with the usual command line: its quoted path, then `arguments` if any.
+    bool StartWith(const std::string& program, const std::string& arguments = "",
+                   const std::string& directory = "");
+
+    DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
+    bool Running() const;
+    bool WaitForExit(DWORD timeoutMs = kWindowTimeoutMs);
+    DWORD ExitCode() const;
+    void Kill();
+
+    // The visible top-level window of this process with this caption (and dialog class), or null
+    // after the timeout.
+    HWND WaitForWindow(const std::string& caption, DWORD timeoutMs = kWindowTimeoutMs) const;
+    HWND FindWindowByCaption(const std::string& caption) const;
+    // The first visible dialog window of this process, whatever its caption.
+    HWND WaitForAnyDialog(DWORD timeoutMs = kWindowTimeoutMs) const;
+
+  private:
+    PROCESS_INFORMATION info_{};
+};
+
+// A visible top-level dialog window of a process whose caption is `caption` (any caption when
+// `anyCaption`).
+HWND FindProcessDialog(DWORD processId, const std::string& caption, bool anyCaption = false);
+
+// A control's text without sending it a message (statics, buttons, captions): reads what the
+// window manager keeps, so it works while the program is busy inside a handler.
+std::string WindowText(HWND window);
+std::string ControlText(HWND dialog, int id);
+// The text of an edit control, asked of the control itself (the program must be idle).
+std::string EditText(HWND dialog, int id);
+bool IsShown(HWND dialog, int id);
+bool IsEnabled(HWND dialog, int id);
+
+// Presses a button as a click would: only a shown, enabled button can be clicked; the command
+// is posted, so a long action behind it does not block the test. False when the button is
+// hidden or disabled.
+bool Click(HWND dialog, int id);
+// Posts WM_COMMAND with any id and notification code, as a program or a keyboard could.
+void PostCommand(HWND dialog, int id, int notification);
+// Types text into an edit control (replaces its content); the program must be idle.
+void SetEditText(HWND dialog, int id, const std::string& text);
+
+// The text of a message box (its static with id 0xFFFF) and pressing one of its buttons.
+std::string MessageBoxText(HWND box);
+void AnswerMessageBox(HWND box, int buttonId);
+
+// Saves a PNG of the whole screen to build/<relativePath>. Returns the full path.
+std::string SaveScreenshot(const std::string& relativePath);
+
+}  // namespace e2e
+
+#endif

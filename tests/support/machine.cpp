@@ -1,0 +1,145 @@
+#include "machine.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+namespace machine {
+
+std::string RegValue::Text() const {
+    std::string text;
+    for (unsigned char c : bytes) {
+        if (c == 0) break;
+        text.push_back(static_cast<char>(c));
+    }
+    return text;
+}
+
+bool KeyExists(const std::string& subkey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+RegValue ReadValue(const std::string& subkey, const char* name) {
+    RegValue value;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+        value.bytes.resize(size);
+        if (RegQueryValueExA(key, name, nullptr, &value.type, value.bytes.data(), &size) == ERROR_SUCCESS) {
+            value.exists = true;
+            value.bytes.resize(size);
+        }
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+bool WriteStringValue(const std::string& subkey, const char* name, const std::string& data) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const bool ok = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                   static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+void DeleteKeyTree(const std::string& subkey) { RegDeleteTreeA(HKEY_LOCAL_MACHINE, subkey.c_str()); RegDeleteKeyA(HKEY_LOCAL_MACHINE, subkey.c_str()); }
+
+std::string WindowsDirectory() {
+    char path[MAX_PATH] = {};
+    GetWindowsDirectoryA(path, MAX_PATH);
+    return path;
+}
+
+std::string GroupFolder() { return WindowsDirectory() + "\\Start Menu\\Programs\\Vexelworks"; }
+std::string SetupIniPath() { return WindowsDirectory() + "\\SETUP.INI"; }
+
+void ResetSetupState() {
+    DeleteKeyTree(kCompanyKey);
+    DeleteKeyTree(kUninstallKey);
+    DeleteKeyTree(kDeleteFilesKey);
+    RemoveTree(GroupFolder());
+    DeleteFileA(SetupIniPath().c_str());
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path) {
+    std::vector<unsigned char> bytes;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr) return bytes;
+    unsigned char chunk[65536];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), file)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    fclose(file);
+    return bytes;
+}
+
+bool WriteBytes(const std::string& path, const std::string& data) {
+    const size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos) MakeDirectories(path.substr(0, slash));
+    FILE* file = fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = fwrite(data.data(), 1, data.size(), file) == data.size();
+    return fclose(file) == 0 && written;
+}
+
+void MakeDirectories(const std::string& path) {
+    for (size_t at = path.find_first_of("\\/", 3); at != std::string::npos;
+         at = path.find_first_of("\\/", at + 1)) {
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    }
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+void RemoveTree(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string child = path + "\\" + name;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!RemoveDirectoryA(path.c_str())) DeleteFileA(path.c_str());
+}
+
+std::string Join(const std::string& directory, const std::string& name) {
+    if (directory.empty()) return name;
+    const char last = directory.back();
+    return (last == '\\' || last == '/') ? directory + name : directory + "\\" + name;
+}
+
+std::string FreshDirectory(const std::string& name) {
+    const std::string path = "C:\\qtest\\" + name;
+    RemoveTree(path);
+    MakeDirectories(path);
+    return path;
+}
+
+}  // namespace machine

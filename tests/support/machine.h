@@ -1,0 +1,49 @@
+// The machine around the setup program as the tests see it: files, folders and the registry.
+#ifndef QUORVANE_TESTS_MACHINE_H
+#define QUORVANE_TESTS_MACHINE_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace machine {
+
+constexpr char kProductKey[] = "Software\\Vexelworks\\Quorvane";
+constexpr char kCompanyKey[] = "Software\\Vexelworks";
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane";
+constexpr char kDeleteFilesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\DeleteFiles\\Quorvane";
+
+// A registry value as stored: its type and its bytes (NUL included for REG_SZ).
+struct RegValue {
+    bool exists = false;
+    DWORD type = REG_NONE;
+    std::vector<unsigned char> bytes;
+    std::string Text() const;  // the bytes up to the first NUL
+};
+
+bool KeyExists(const std::string& subkey);  // under HKEY_LOCAL_MACHINE
+RegValue ReadValue(const std::string& subkey, const char* name);
+bool WriteStringValue(const std::string& subkey, const char* name, const std::string& data);
+void DeleteKeyTree(const std::string& subkey);
+
+std::string WindowsDirectory();
+std::string GroupFolder();          // <Windows>\Start Menu\Programs\Vexelworks
+std::string SetupIniPath();         // <Windows>\SETUP.INI
+
+// Removes every trace that an earlier test may have left: the keys, the group, SETUP.INI.
+void ResetSetupState();
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+std::vector<unsigned char> ReadBytes(const std::string& path);
+bool WriteBytes(const std::string& path, const std::string& data);
+void MakeDirectories(const std::string& path);
+void RemoveTree(const std::string& path);
+std::string Join(const std::string& directory, const std::string& name);
+// A fresh, empty directory for one test: C:\qtest\<name>.
+std::string FreshDirectory(const std::string& name);
+
+}  // namespace machine
+
+#endif

@@ -1,0 +1,156 @@
+// The small procedures both dialogs use, in process, on the program's own templates.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "dialog_utils.h"
+#include "resource_ids.h"
+#include "state.h"
+
+namespace {
+
+// Fills the buffer with garbage first, so a missing second NUL cannot pass by accident.
+std::string Join(const char* path, const char* component, bool* secondNul = nullptr, int capacity = 260) {
+    char buffer[600];
+    memset(buffer, 'x', sizeof(buffer));
+    strcpy(buffer, path);
+    const bool fits = AppendPathComponent(buffer, capacity, component);
+    EXPECT_TRUE(fits) << path << " + " << component;
+    if (secondNul != nullptr) *secondNul = buffer[strlen(buffer) + 1] == '\0';
+    return buffer;
+}
+
+TEST(AppendPathComponent, InsertsOneSeparatorUnlessThePathEndsInOne) {
+    EXPECT_EQ("C:\\Games\\quor.exe", Join("C:\\Games", "quor.exe"));
+    EXPECT_EQ("C:\\Games\\quor.exe", Join("C:\\Games\\", "quor.exe"));
+    EXPECT_EQ("C:/Games/quor.exe", Join("C:/Games/", "quor.exe"));
+}
+
+TEST(AppendPathComponent, AnEmptyPathGivesTheComponentAlone) {
+    EXPECT_EQ("quor.exe", Join("", "quor.exe"));
+}
+
+TEST(AppendPathComponent, AComponentWithALeadingSeparatorKeepsItDoubled) {
+    EXPECT_EQ("C:\\Games\\\\docs\\README.doc", Join("C:\\Games", "\\docs\\README.doc"));
+}
+
+TEST(AppendPathComponent, LeavesASecondNulBehindEveryResult) {
+    for (const char* path : {"C:\\Games", "C:\\Games\\", "", "D:"}) {
+        bool secondNul = false;
+        Join(path, "sfx\\c897eb.wav", &secondNul);
+        EXPECT_TRUE(secondNul) << "behind the join of " << path;
+    }
+}
+
+TEST(AppendPathComponent, AJoinThatDoesNotFitLeavesTheBufferUntouchedAndDoubleTerminated) {
+    char buffer[16];
+    memset(buffer, 'x', sizeof(buffer));
+    strcpy(buffer, "C:\\Games");  // 8 characters
+    // "C:\Games\a.b" is 12 characters: 12 + 2 NULs fit 14 but not 13.
+    EXPECT_FALSE(AppendPathComponent(buffer, 13, "a.b"));
+    EXPECT_STREQ("C:\\Games", buffer);
+    EXPECT_EQ('\0', buffer[9]);
+    EXPECT_EQ('x', buffer[13]) << "nothing written past the capacity";
+    EXPECT_TRUE(AppendPathComponent(buffer, 14, "a.b"));
+    EXPECT_STREQ("C:\\Games\\a.b", buffer);
+    EXPECT_EQ('\0', buffer[13]);
+}
+
+TEST(AppendPathComponent, TheLongestPathsOfTheSystemFitABufferOf260) {
+    std::string directory = "C:\\" + std::string(229, 'd');  // 232 characters
+    char buffer[260];
+    strcpy(buffer, directory.c_str());
+    EXPECT_TRUE(AppendPathComponent(buffer, sizeof(buffer), "bitmaps\\letter-dollar.bmp"));
+    EXPECT_EQ(258u, strlen(buffer));
+    strcpy(buffer, (directory + "x").c_str());
+    EXPECT_FALSE(AppendPathComponent(buffer, sizeof(buffer), "bitmaps\\letter-dollar.bmp"));
+}
+
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+class OnTheTemplates : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        AppInstance = GetModuleHandleA(nullptr);
+        master_ = CreateDialogParamA(AppInstance, DLG_MASTER_NAME, nullptr, QuietDialog, 0);
+        remove_ = CreateDialogParamA(AppInstance, DLG_REMOVE_NAME, nullptr, QuietDialog, 0);
+        ASSERT_NE(nullptr, master_);
+        ASSERT_NE(nullptr, remove_);
+    }
+    void TearDown() override {
+        DestroyWindow(master_);
+        DestroyWindow(remove_);
+    }
+    static std::string Text(HWND dialog, int id) {
+        char text[1024] = {};
+        GetDlgItemTextA(dialog, id, text, sizeof(text));
+        return text;
+    }
+    HWND master_ = nullptr, remove_ = nullptr;
+};
+
+TEST_F(OnTheTemplates, StatusLinesFormatTheirArguments) {
+    SetWizardStatus(master_, "Copying %s", "kq_res\\bground.tga");
+    EXPECT_EQ("Copying kq_res\\bground.tga", Text(master_, IDC_STATUS));
+    SetRemoveStatus(remove_, "Removing Registry Entry %s", "Vexelworks");
+    EXPECT_EQ("Removing Registry Entry Vexelworks", Text(remove_, IDC_REMOVE_TEXT));
+    SetWizardStatus(master_, "");
+    EXPECT_EQ("", Text(master_, IDC_STATUS));
+}
+
+TEST_F(OnTheTemplates, TheLongestSystemTextFitsAndLongerTextsAreCutAt127) {
+    const char* prompt =
+        "This will completely remove Quorvane demo 4 from your system.  Click OK to proceed...";
+    SetRemoveStatus(remove_, prompt);
+    EXPECT_EQ(prompt, Text(remove_, IDC_REMOVE_TEXT));
+    const std::string name(300, 'n');
+    SetWizardStatus(master_, "Copying %s", name.c_str());
+    EXPECT_EQ(("Copying " + name).substr(0, 127), Text(master_, IDC_STATUS));
+    SetWizardStatus(master_, "%s", std::string(127, 'a').c_str());
+    EXPECT_EQ(std::string(127, 'a'), Text(master_, IDC_STATUS));
+}
+
+TEST_F(OnTheTemplates, ASecondBitmapOnAControlDeletesTheFirst) {
+    HWND button = GetDlgItem(master_, IDC_INSTALL);
+    ASSERT_EQ(0, SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0)) << "the template sets no image";
+    SetButtonBitmap(master_, IDC_INSTALL, "VEXELBUTTON", 32, 32);
+    HGDIOBJ first = reinterpret_cast<HGDIOBJ>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(OBJ_BITMAP, static_cast<int>(GetObjectType(first)));
+    SetButtonBitmap(master_, IDC_INSTALL, "VEXELBUTTON", 32, 32);
+    HGDIOBJ second = reinterpret_cast<HGDIOBJ>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    EXPECT_NE(first, second);
+    EXPECT_EQ(0u, GetObjectType(first)) << "the first bitmap was deleted";
+
+    HWND picture = GetDlgItem(master_, IDC_PICTURE);
+    HGDIOBJ fromTemplate = reinterpret_cast<HGDIOBJ>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(nullptr, fromTemplate) << "the template loads the picture";
+    SetStaticBitmap(master_, IDC_PICTURE, "QUORVANE", 640, 480);
+    HGDIOBJ section = reinterpret_cast<HGDIOBJ>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    DIBSECTION info{};
+    EXPECT_EQ(static_cast<int>(sizeof(info)), GetObjectA(section, sizeof(info), &info)) << "a DIB section";
+    EXPECT_EQ(640, info.dsBm.bmWidth);
+    EXPECT_EQ(0u, GetObjectType(fromTemplate)) << "the template's bitmap was deleted";
+}
+
+TEST_F(OnTheTemplates, AMissingBitmapOrControlLeavesTheControlAsItWas) {
+    SetButtonBitmap(master_, IDC_EXIT, "VEXELBUTTON", 32, 32);
+    HWND exitButton = GetDlgItem(master_, IDC_EXIT);
+    const LRESULT before = SendMessageA(exitButton, BM_GETIMAGE, IMAGE_BITMAP, 0);
+    SetButtonBitmap(master_, IDC_EXIT, "NO_SUCH_BITMAP", 32, 32);
+    EXPECT_EQ(before, SendMessageA(exitButton, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    SetButtonBitmap(master_, 4711, "VEXELBUTTON", 32, 32);  // no such control: nothing happens
+}
+
+TEST(FreeIdList, FreesAListThatTheShellAllocated) {
+    LPITEMIDLIST list = nullptr;
+    ASSERT_EQ(S_OK, SHGetSpecialFolderLocation(nullptr, CSIDL_WINDOWS, &list));
+    IMalloc* allocator = nullptr;
+    ASSERT_EQ(S_OK, SHGetMalloc(&allocator));
+    EXPECT_EQ(1, allocator->DidAlloc(list));
+    FreeIdList(list);
+    allocator->Release();
+}
+
+}  // namespace
