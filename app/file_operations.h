@@ -1,0 +1,13 @@
+// Every copy and delete of the program is one request to the shell's file operation: one name
+// (double-NUL-terminated, as AppendPathComponent leaves it), no progress window, every question
+// answered yes, nothing to the recycle bin.
+#ifndef QUORVANE_FILE_OPERATIONS_H
+#define QUORVANE_FILE_OPERATIONS_H
+
+#include <windows.h>
+
+// Both return the shell's result: 0 on success.
+int ShellCopyFile(HWND owner, const char* source, const char* target);
+int ShellDeleteFile(HWND owner, const char* path);
+
+#endif

@@ -1,0 +1,20 @@
+// The conversion of the demo's MP3 files into WAV files by the outside decoder, run through the
+// command interpreter as a batch file.
+#ifndef QUORVANE_AUDIO_CONVERSION_H
+#define QUORVANE_AUDIO_CONVERSION_H
+
+#include <windows.h>
+
+// Room for the longest line the program can compose: two source directories of up to 259
+// characters, their quotes, the fixed words and the longest entry.
+constexpr int kBatchLineChars = 640;
+
+// One line of mp3.bat for `mp3Entry`, CR LF included. False when it does not fit `capacity`.
+bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry);
+
+// Writes mp3.bat into InstallDirectory and starts it. Returns the interpreter's process, or null.
+HANDLE StartAudioConversion(HWND dialog);
+// Shows the wait text with a growing row of dots until the process has ended.
+void WaitForAudioConversion(HWND dialog, HANDLE process);
+
+#endif

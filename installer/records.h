@@ -1,0 +1,28 @@
+// What the install leaves in the registry: the work-directory record, the delete-files record and
+// the uninstall entry; and the probe through which the destination directory comes into being.
+#ifndef QUORVANE_RECORDS_H
+#define QUORVANE_RECORDS_H
+
+#include <windows.h>
+
+// Reaches HKEY_LOCAL_MACHINE\Software, then creates each of `names` level by level. Null at the
+// first call that fails. Keys are left open: the process's end releases them.
+HKEY ReachSoftwareKey(const char* const* names, int count);
+
+// Reads "WorkDir" into WorkDirectory. False, with WorkDirectory unchanged, on any failure.
+bool ReadWorkDirectory();
+// Copies InstallDirectory into WorkDirectory and writes it as "WorkDir", when the keys can be
+// reached. False, with WorkDirectory unchanged, when they cannot.
+bool WriteWorkDirectory();
+// The delete-files record: sets RunGrpconvOnExit when its keys can be reached.
+void WriteDeleteFilesRecord();
+// The uninstall entry: "DisplayName" and "UninstallString".
+void WriteUninstallEntry();
+// The command line of the uninstall entry for `directory`: its setup.exe and " -REMOVE", the
+// program path quoted when it holds a blank. False when it does not fit `capacity`.
+bool ComposeUninstallString(char* out, int capacity, const char* directory);
+// Copies the Windows directory's WIN.INI into InstallDirectory as SMAG.INI, which creates the
+// directory, and deletes the copy again. True when the copy succeeded.
+bool ProbeDestination(HWND dialog);
+
+#endif
