@@ -25,5 +25,6 @@ extern char CaptionText[kTextChars];          // the wizard's caption, title of 
 // uninstaller/remove_dialog.cpp
 extern LONG RemoveBusy;                       // nonzero while the removal runs
 extern LONG RemoveRuns;                       // completed removals since the dialog opened
+extern const char* RemovalDirectory;          // the directory whose installed files a removal deletes
 
 #endif

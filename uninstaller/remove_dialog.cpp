@@ -1,15 +1,184 @@
+// The uninstall dialog: confirm, then remove the installed files, the program's registry keys and
+// its Start Menu group in one pass inside the OK command; a second OK closes.
 #include "remove_dialog.h"
 
+#include "dialog_utils.h"
+#include "file_operations.h"
+#include "manifest.h"
+#include "program_group.h"
+#include "records.h"
 #include "resource_ids.h"
 #include "state.h"
 
 LONG RemoveBusy;
 LONG RemoveRuns;
+const char* RemovalDirectory;
 
-INT_PTR CALLBACK RemoveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED &&
-        (LOWORD(wParam) == IDC_REMOVE_OK || LOWORD(wParam) == IDC_REMOVE_CANCEL)) {
+namespace {
+
+constexpr char kCompanyKey[] = "Vexelworks";
+constexpr char kProductKey[] = "Vexelworks\\Quorvane";
+constexpr char kProductName[] = "Quorvane";
+constexpr char kUninstallParent[] = "Uninstall";
+constexpr char kDeleteFilesParent[] = "DeleteFiles";
+constexpr char kControlPanelEntry[] = "Control Panel Add/Remove";
+constexpr const char* kCurrentVersionPath[] = {"Microsoft", "Windows", "CurrentVersion"};
+
+// The files to remove, in this order. The setup program's own file stays; the MP3 entries name
+// the WAV files that the install converted them into.
+struct RemovalStep {
+    FileGroup group;
+    bool converted;
+};
+constexpr RemovalStep kRemovalSteps[] = {
+    {RootFiles, false}, {EngineResFiles, false}, {ResFiles, false},     {ReadmeFile, false},
+    {BitmapFiles, false}, {SfxWavFiles, false},  {SfxMp3Files, true},   {MusicMp3Files, true},
+};
+
+BOOL OnSetCursor() {
+    if (RemoveBusy == 0) return FALSE;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    return TRUE;
+}
+
+void ShowRemoveString(HWND dialog, int stringId) {
+    char text[kTextChars];
+    LoadStringA(AppInstance, stringId, text, kTextChars);
+    SetRemoveStatus(dialog, text);
+}
+
+void ShowRemovingKey(HWND dialog, const char* key) {
+    char format[kTextChars];
+    LoadStringA(AppInstance, IDS_REMOVING_KEY, format, kTextChars);
+    SetRemoveStatus(dialog, format, key);
+}
+
+// `shown` is what the status line names: the entry, or for a converted sound its stem.
+void RemoveFile(HWND dialog, const char* format, const char* relative, const char* shown) {
+    char path[kPathChars];
+    lstrcpynA(path, RemovalDirectory, kPathChars);
+    SetRemoveStatus(dialog, format, shown);
+    if (AppendPathComponent(path, kPathChars, relative)) ShellDeleteFile(dialog, path);
+}
+
+void RemoveFiles(HWND dialog) {
+    char format[kTextChars];
+    LoadStringA(AppInstance, IDS_REMOVING_FILE, format, kTextChars);
+    const char* setupProgram = CoreFileList[kSetupProgramEntry];
+    for (const RemovalStep& step : kRemovalSteps) {
+        for (int i = 0; i < step.group.count; ++i) {
+            const char* entry = step.group[i];
+            if (entry == setupProgram) continue;
+            if (!step.converted) {
+                RemoveFile(dialog, format, entry, entry);
+                continue;
+            }
+            char wave[kPathChars];
+            char stem[kPathChars];
+            if (!MakeConvertedName(wave, kPathChars, entry)) continue;
+            lstrcpynA(stem, entry, ConvertedStemLength(entry) + 1);
+            RemoveFile(dialog, format, wave, stem);
+        }
+    }
+}
+
+// Windows NT refuses to delete a key that has subkeys, so the product key goes first.
+void RemoveCompanyKey() {
+    HKEY software = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS) return;
+    RegDeleteKeyA(software, kProductKey);
+    RegDeleteKeyA(software, kCompanyKey);
+}
+
+HKEY CreateSubkey(HKEY parent, const char* name) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        &disposition) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    return key;
+}
+
+void SetStringValue(HKEY key, const char* name, const char* data) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), lstrlenA(data) + 1);
+}
+
+// Removed from the wizard's menu right after installing into the program's own directory, the
+// running program cannot delete itself: the system is asked to delete it at the next start.
+void RecordOwnFile(HKEY currentVersion) {
+    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) return;
+    RunGrpconvOnExit = 1;
+    HKEY deleteFiles = CreateSubkey(currentVersion, kDeleteFilesParent);
+    if (deleteFiles == nullptr) return;
+    HKEY product = CreateSubkey(deleteFiles, kProductName);
+    if (product == nullptr) return;
+    const char* setupProgram = CoreFileList[kSetupProgramEntry];
+    SetStringValue(product, "", InstallDirectory);
+    SetStringValue(product, setupProgram, setupProgram);
+}
+
+void RemoveUninstallEntry() {
+    HKEY currentVersion = ReachSoftwareKey(kCurrentVersionPath, 3);
+    if (currentVersion == nullptr) return;
+    HKEY uninstall = CreateSubkey(currentVersion, kUninstallParent);
+    if (uninstall != nullptr) RegDeleteKeyA(uninstall, kProductName);
+    RecordOwnFile(currentVersion);
+}
+
+void RunRemoval(HWND dialog) {
+    ++RemoveBusy;
+    EnableWindow(GetDlgItem(dialog, IDC_REMOVE_OK), FALSE);
+    EnableWindow(GetDlgItem(dialog, IDC_REMOVE_CANCEL), FALSE);
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+
+    RemoveFiles(dialog);
+    ShowRemovingKey(dialog, kCompanyKey);
+    RemoveCompanyKey();
+    ShowRemovingKey(dialog, kControlPanelEntry);
+    RemoveUninstallEntry();
+    ShowRemoveString(dialog, IDS_REMOVING_SHORTCUTS);
+    RemoveProgramGroup(dialog);
+
+    EnableWindow(GetDlgItem(dialog, IDC_REMOVE_OK), TRUE);
+    ShowRemoveString(dialog, IDS_REMOVAL_DONE);
+    --RemoveBusy;
+    ++RemoveRuns;
+}
+
+// Opened by the wizard, the dialog is handed the recorded install directory; in remove mode it
+// empties the directory of the running program.
+void OnInitDialog(HWND dialog, LPARAM directory) {
+    RemovalDirectory = directory != 0 ? reinterpret_cast<const char*>(directory) : ModuleDirectory;
+    ShowWindow(GetDlgItem(dialog, IDC_REMOVE_TEXT), SW_SHOW);
+    ShowRemoveString(dialog, IDS_REMOVE_PROMPT);
+    RemoveRuns = 0;
+}
+
+void OnOk(HWND dialog, int notification) {
+    if (RemoveBusy > 0) return;
+    if (notification == BN_CLICKED && RemoveRuns == 0) {
+        RunRemoval(dialog);
+    } else if (RemoveRuns == 1) {
+        RunGrpconvOnExit = 1;
         EndDialog(dialog, 0);
     }
-    return FALSE;
+}
+
+void OnCancel(HWND dialog, int notification) {
+    if (RemoveBusy == 0 && notification == BN_CLICKED) EndDialog(dialog, 0);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK RemoveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETCURSOR: return OnSetCursor();
+        case WM_INITDIALOG: OnInitDialog(dialog, lParam); return FALSE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_REMOVE_OK) OnOk(dialog, HIWORD(wParam));
+            if (LOWORD(wParam) == IDC_REMOVE_CANCEL) OnCancel(dialog, HIWORD(wParam));
+            return FALSE;
+        default: return FALSE;
+    }
 }

@@ -94,6 +94,30 @@ HWND FindProcessDialog(DWORD processId, const std::string& caption, bool anyCapt
     return search.found;
 }
 
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (WindowText(window) != *search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+}  // namespace
+
+HWND FindProcessWindow(DWORD processId, const std::string& caption) {
+    WindowSearch search{processId, &caption, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND Program::FindWindowByCaption(const std::string& caption) const {
     return FindProcessDialog(Id(), caption);
 }
@@ -110,6 +134,32 @@ HWND Program::WaitForAnyDialog(DWORD timeoutMs) const {
     WaitFor([&] { return (window = FindProcessDialog(Id(), "", true)) != nullptr || !Running(); },
             timeoutMs);
     return window;
+}
+
+namespace {
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwned(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<OwnedSearch*>(data);
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window)) return TRUE;
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof(className));
+    if (lstrcmpA(className, "#32770") != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+}  // namespace
+
+HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs) {
+    OwnedSearch search{owner, nullptr};
+    WaitFor([&] {
+        EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }, timeoutMs);
+    return search.found;
 }
 
 std::string WindowText(HWND window) {
@@ -153,6 +203,18 @@ void PostCommand(HWND dialog, int id, int notification) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+bool SendCommand(HWND dialog, int id, int notification) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, notification),
+                               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)), SMTO_NORMAL, 20000,
+                               &result) != 0;
+}
+
+bool Settle(HWND window, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 void SetEditText(HWND dialog, int id, const std::string& text) {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0,
@@ -166,7 +228,24 @@ void AnswerMessageBox(HWND box, int buttonId) {
                  reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
 }
 
-std::string SaveScreenshot(const std::string& relativePath) {
+namespace {
+BOOL CALLBACK NeedsPaint(HWND child, LPARAM pending) {
+    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) *reinterpret_cast<bool*>(pending) = true;
+    return TRUE;
+}
+}  // namespace
+
+void WaitUntilPainted(HWND window) {
+    WaitFor([&] {
+        if (!Settle(window, 5000)) return false;
+        bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+        EnumChildWindows(window, NeedsPaint, reinterpret_cast<LPARAM>(&pending));
+        return !pending;
+    }, 5000);
+}
+
+std::string SaveScreenshot(const std::string& relativePath, HWND window) {
+    if (window != nullptr) WaitUntilPainted(window);
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);

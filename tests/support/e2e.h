@@ -61,6 +61,13 @@ class Program {
 // A visible top-level dialog window of a process whose caption is `caption` (any caption when
 // `anyCaption`).
 HWND FindProcessDialog(DWORD processId, const std::string& caption, bool anyCaption = false);
+// A visible top-level window of a process whose caption is `caption`, of any window class (a
+// program's own main window rather than a dialog).
+HWND FindProcessWindow(DWORD processId, const std::string& caption);
+
+// A visible dialog window owned by `owner` (a message box, the folder browser), or null after the
+// timeout.
+HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs = kWindowTimeoutMs);
 
 // A control's text without sending it a message (statics, buttons, captions): reads what the
 // window manager keeps, so it works while the program is busy inside a handler.
@@ -77,6 +84,12 @@ bool IsEnabled(HWND dialog, int id);
 bool Click(HWND dialog, int id);
 // Posts WM_COMMAND with any id and notification code, as a program or a keyboard could.
 void PostCommand(HWND dialog, int id, int notification);
+// Sends WM_COMMAND and waits until the program has handled it: for commands whose handling is
+// short (or nothing), so that the test can look at the result right after. False on time-out.
+bool SendCommand(HWND dialog, int id, int notification);
+// Waits until the program has finished what it was handling: a sent message is handled only once
+// the handler in progress has returned. False on time-out.
+bool Settle(HWND window, DWORD timeoutMs = kWindowTimeoutMs);
 // Types text into an edit control (replaces its content); the program must be idle.
 void SetEditText(HWND dialog, int id, const std::string& text);
 
@@ -84,8 +97,12 @@ void SetEditText(HWND dialog, int id, const std::string& text);
 std::string MessageBoxText(HWND box);
 void AnswerMessageBox(HWND box, int buttonId);
 
-// Saves a PNG of the whole screen to build/<relativePath>. Returns the full path.
-std::string SaveScreenshot(const std::string& relativePath);
+// Waits until a window and its children have no region left to paint (bounded).
+void WaitUntilPainted(HWND window);
+
+// Saves a PNG of the whole screen to build/<relativePath>, once `window` (if given) has painted.
+// Returns the full path.
+std::string SaveScreenshot(const std::string& relativePath, HWND window = nullptr);
 
 }  // namespace e2e
 

@@ -1,0 +1,129 @@
+// The install sequence. It runs inside the Next command from start to end without returning to
+// the dialog's message loop; the status line is its only progress report, and the Retry/Cancel
+// prompt of a failed copy its only question.
+#include "install_chain.h"
+
+#include "audio_conversion.h"
+#include "dialog_utils.h"
+#include "file_operations.h"
+#include "manifest.h"
+#include "program_group.h"
+#include "records.h"
+#include "resource_ids.h"
+#include "state.h"
+
+namespace {
+
+constexpr int kDirectoryPageFields[] = {IDC_DIRECTORY, IDC_WILL_INSTALL, IDC_MODIFY_NOTE, IDC_DIR_LABEL,
+                                        IDC_BROWSE};
+// wsprintfA never writes more than this.
+constexpr int kFormattedChars = 1024;
+
+void ShowStatusString(HWND dialog, int stringId) {
+    char text[kTextChars];
+    LoadStringA(AppInstance, stringId, text, kTextChars);
+    SetWizardStatus(dialog, text);
+}
+
+void ClearStatus(HWND dialog) { SetWizardStatus(dialog, ""); }
+
+void EnableNextAndCancel(HWND dialog, BOOL enable) {
+    EnableWindow(GetDlgItem(dialog, IDC_NEXT), enable);
+    EnableWindow(GetDlgItem(dialog, IDC_CANCEL), enable);
+}
+
+void Begin(HWND dialog) {
+    ++BusyCount;
+    EnableNextAndCancel(dialog, FALSE);
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    GetDlgItemTextA(dialog, IDC_DIRECTORY, InstallDirectory, kPathChars);
+}
+
+// A destination too long for its copy paths is refused before anything is written, as one that
+// cannot be created: the user stays on the directory page and may correct it.
+bool PrepareDestination(HWND dialog) {
+    ShowStatusString(dialog, IDS_CREATING_DIR);
+    const bool prepared = lstrlenA(InstallDirectory) <= kLongestDestination && ProbeDestination(dialog);
+    ClearStatus(dialog);
+    return prepared;
+}
+
+void ReturnToDirectoryPage(HWND dialog) {
+    EnableNextAndCancel(dialog, TRUE);
+    --BusyCount;
+}
+
+void CopyDemoFiles(HWND dialog) {
+    ShowStatusString(dialog, IDS_COPYING_FILES);
+    for (const FileGroup& group : kCopyGroups) {
+        for (int i = 0; i < group.count; ++i) CopyManifestFile(dialog, group[i]);
+    }
+}
+
+void CreateStartMenuGroup(HWND dialog) {
+    ClearStatus(dialog);
+    ShowStatusString(dialog, IDS_CREATING_GROUP);
+    CreateProgramGroup();
+    ClearStatus(dialog);
+}
+
+void ShowFinishPage(HWND dialog) {
+    ShowWindow(GetDlgItem(dialog, IDC_STATUS), SW_HIDE);
+    ShowWindow(GetDlgItem(dialog, IDC_SUCCESS), SW_SHOW);
+    char text[kTextChars];
+    LoadStringA(AppInstance, IDS_FINISH, text, kTextChars);
+    SetDlgItemTextA(dialog, IDC_NEXT, text);
+    ++GameInstalled;
+    EnableWindow(GetDlgItem(dialog, IDC_NEXT), TRUE);
+    --BusyCount;
+}
+
+}  // namespace
+
+void CopyManifestFile(HWND dialog, const char* entry) {
+    char source[kPathChars];
+    char target[kPathChars];
+    lstrcpynA(source, ModuleDirectory, kPathChars);
+    lstrcpynA(target, InstallDirectory, kPathChars);
+    // A path that does not fit cannot be copied; the prompt below then lets the user skip it.
+    const bool joined = AppendPathComponent(source, kPathChars, entry) &&
+                        AppendPathComponent(target, kPathChars, entry);
+
+    char format[kTextChars];
+    LoadStringA(AppInstance, IDS_COPYING_FILE, format, kTextChars);
+    SetWizardStatus(dialog, format, entry);
+    for (;;) {
+        if (joined && ShellCopyFile(dialog, source, target) == 0) {
+            SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
+            return;
+        }
+        char message[kFormattedChars];
+        LoadStringA(AppInstance, IDS_COPY_FAILED, format, kTextChars);
+        wsprintfA(message, format, entry);
+        if (MessageBoxA(dialog, message, CaptionText, MB_RETRYCANCEL) == IDCANCEL) return;
+    }
+}
+
+// A cancelled copy skips its file and the install goes on to the finish page. When the
+// work-directory record cannot be written, the files still go where the user asked and where
+// the probe created the directory.
+void InstallChain(HWND dialog) {
+    Begin(dialog);
+    if (!PrepareDestination(dialog)) {
+        ReturnToDirectoryPage(dialog);
+        return;
+    }
+    WriteWorkDirectory();
+    ShowStatusString(dialog, IDS_CHECKING_SPACE);
+    ClearStatus(dialog);
+    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) CopyDemoFiles(dialog);
+
+    ShowStatusString(dialog, IDS_DECOMPRESSING);
+    HANDLE conversion = StartAudioConversion(dialog);
+    WriteDeleteFilesRecord();
+    CreateStartMenuGroup(dialog);
+    for (int control : kDirectoryPageFields) ShowWindow(GetDlgItem(dialog, control), SW_HIDE);
+    WriteUninstallEntry();
+    WaitForAudioConversion(dialog, conversion);
+    ShowFinishPage(dialog);
+}

@@ -1,0 +1,210 @@
+// The main menu and the directory page, through the real program.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "e2e.h"
+#include "machine.h"
+#include "resource_ids.h"
+#include "wizard_states.h"
+
+namespace {
+
+using wizard::ExpectLooks;
+
+// Cancel hides the page's controls first and sets the menu buttons last.
+bool BackOnTheMenu(HWND dialog) {
+    return !e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::IsEnabled(dialog, IDC_INSTALL) && e2e::Settle(dialog);
+}
+
+bool OnTheDirectoryPage(HWND dialog) { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); }
+
+class Wizard : public ::testing::Test {
+  protected:
+    void SetUp() override { machine::ResetSetupState(); }
+    void TearDown() override { machine::ResetSetupState(); }
+
+    // Records `directory` as the install directory and, when asked, puts a real program there as
+    // the game.
+    static void RecordInstall(const std::string& directory, bool withGame) {
+        ASSERT_TRUE(machine::WriteStringValue(machine::kProductKey, "WorkDir", directory));
+        if (withGame) {
+            const std::string game = machine::Join(directory, "quor.exe");
+            ASSERT_TRUE(CopyFileA((e2e::Win64Dir() + "\\tools\\go32.exe").c_str(), game.c_str(), FALSE));
+        }
+    }
+
+    HWND Open(const std::string& caption) {
+        EXPECT_TRUE(setup_.StartWith(e2e::SetupProgram()));
+        HWND dialog = setup_.WaitForWindow(caption);
+        EXPECT_NE(nullptr, dialog) << "no window titled " << caption;
+        return dialog;
+    }
+
+    void ExpectEndsWithZero() {
+        EXPECT_TRUE(setup_.WaitForExit()) << "the program did not end";
+        EXPECT_EQ(0u, setup_.ExitCode());
+    }
+
+    e2e::Program setup_;
+};
+
+TEST_F(Wizard, OpensTheNotInstalledMenuWhenNothingIsRecorded) {
+    HWND dialog = Open(wizard::kSetupCaption);
+    ASSERT_NE(nullptr, dialog);
+    ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu, not installed");
+    e2e::SaveScreenshot("demo\\menu.png", dialog);
+    EXPECT_TRUE(machine::KeyExists(machine::kProductKey)) << "the start-up read creates the keys";
+    EXPECT_FALSE(machine::ReadValue(machine::kProductKey, "WorkDir").exists);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_EXIT));
+    ExpectEndsWithZero();
+}
+
+TEST_F(Wizard, OpensTheInstalledMenuWhenTheRecordedDirectoryHoldsTheGame) {
+    const std::string directory = machine::FreshDirectory("wizard\\installed");
+    RecordInstall(directory, true);
+    HWND dialog = Open(wizard::kInstalledCaption);
+    ASSERT_NE(nullptr, dialog);
+    ExpectLooks(dialog, wizard::kMenuInstalled, "menu, installed");
+    e2e::SaveScreenshot("demo\\menu-installed.png", dialog);
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    ExpectLooks(dialog, wizard::kDirectoryPage, "directory page");
+    EXPECT_EQ(directory, e2e::EditText(dialog, IDC_DIRECTORY));
+    ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return BackOnTheMenu(dialog); }, e2e::kWindowTimeoutMs));
+    ExpectLooks(dialog, wizard::kMenuInstalled, "menu, installed, after Cancel");
+    EXPECT_EQ(wizard::kInstalledCaption, e2e::WindowText(dialog));
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_EXIT));
+    ExpectEndsWithZero();
+}
+
+TEST_F(Wizard, ARecordWithoutTheGameOpensTheNotInstalledMenuButProposesTheRecordedDirectory) {
+    const std::string directory = machine::FreshDirectory("wizard\\emptied");
+    RecordInstall(directory, false);
+    HWND dialog = Open(wizard::kSetupCaption);
+    ASSERT_NE(nullptr, dialog);
+    ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu, not installed");
+    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    EXPECT_EQ(directory, e2e::EditText(dialog, IDC_DIRECTORY));
+}
+
+TEST_F(Wizard, TheDirectoryPageProposesTheDefaultAndCancelReturnsToTheMenu) {
+    HWND dialog = Open(wizard::kSetupCaption);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    ExpectLooks(dialog, wizard::kDirectoryPage, "directory page");
+    EXPECT_EQ("C:\\Quorvane", e2e::EditText(dialog, IDC_DIRECTORY));
+    EXPECT_EQ("Next >", e2e::ControlText(dialog, IDC_NEXT));
+    EXPECT_EQ(260, SendMessageA(GetDlgItem(dialog, IDC_DIRECTORY), EM_GETLIMITTEXT, 0, 0));
+    DWORD start = 0, end = 0;
+    SendMessageA(GetDlgItem(dialog, IDC_DIRECTORY), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    e2e::SaveScreenshot("demo\\directory-page.png", dialog);
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return BackOnTheMenu(dialog); }, e2e::kWindowTimeoutMs));
+    ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu after Cancel");
+    ASSERT_TRUE(e2e::Click(dialog, IDC_EXIT));
+    ExpectEndsWithZero();
+}
+
+TEST_F(Wizard, CommandsWithANotificationCodeAndIdsOutsideTheTableDoNothing) {
+    HWND dialog = Open(wizard::kSetupCaption);
+    ASSERT_NE(nullptr, dialog);
+    for (int id : {IDC_INSTALL, IDC_EXIT, IDC_README, IDC_NEXT, IDC_CANCEL}) {
+        ASSERT_TRUE(e2e::SendCommand(dialog, id, BN_DOUBLECLICKED)) << "id " << id;
+    }
+    for (int id : {IDC_DIRECTORY, IDC_BACK, IDC_DIRECTX, 1020, 1030, IDC_STATUS}) {
+        ASSERT_TRUE(e2e::SendCommand(dialog, id, BN_CLICKED)) << "id " << id;
+    }
+    EXPECT_TRUE(setup_.Running());
+    ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu after ignored commands");
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    for (int id : {IDC_CANCEL, IDC_EXIT, IDC_BROWSE}) {
+        ASSERT_TRUE(e2e::SendCommand(dialog, id, BN_DOUBLECLICKED)) << "id " << id;
+    }
+    ASSERT_TRUE(e2e::SendCommand(dialog, IDC_DIRECTX, BN_CLICKED));
+    EXPECT_TRUE(setup_.Running());
+    ExpectLooks(dialog, wizard::kDirectoryPage, "directory page after ignored commands");
+}
+
+TEST_F(Wizard, ExitEndsTheProgramFromTheDirectoryPage) {
+    HWND dialog = Open(wizard::kSetupCaption);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(e2e::Click(dialog, IDC_EXIT));
+    ExpectEndsWithZero();
+}
+
+TEST_F(Wizard, TheCloseBoxEndsTheProgramFromEitherMenu) {
+    HWND dialog = Open(wizard::kSetupCaption);
+    ASSERT_NE(nullptr, dialog);
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ExpectEndsWithZero();
+
+    const std::string directory = machine::FreshDirectory("wizard\\closebox");
+    RecordInstall(directory, true);
+    e2e::Program installed;
+    ASSERT_TRUE(installed.StartWith(e2e::SetupProgram()));
+    dialog = installed.WaitForWindow(wizard::kInstalledCaption);
+    ASSERT_NE(nullptr, dialog);
+    PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(installed.WaitForExit());
+    EXPECT_EQ(0u, installed.ExitCode());
+}
+
+TEST_F(Wizard, TheCloseBoxOnTheDirectoryPageReturnsToTheMenu) {
+    HWND dialog = Open(wizard::kSetupCaption);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(e2e::WaitFor([&] { return BackOnTheMenu(dialog); }, e2e::kWindowTimeoutMs));
+    ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu after the close box on the directory page");
+    EXPECT_TRUE(setup_.Running());
+}
+
+// The folder browser: Cancel changes nothing; a chosen folder replaces the edit's text.
+TEST_F(Wizard, BrowseCancelledChangesNothingAndBrowseConfirmedTakesTheFolder) {
+    HWND dialog = Open(wizard::kSetupCaption);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_BROWSE));
+    HWND browser = e2e::WaitForOwnedDialog(dialog);
+    ASSERT_NE(nullptr, browser) << "the folder browser did not open";
+    e2e::AnswerMessageBox(browser, IDCANCEL);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(browser); }, e2e::kWindowTimeoutMs));
+    EXPECT_EQ("C:\\Quorvane", e2e::EditText(dialog, IDC_DIRECTORY));
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_BROWSE));
+    browser = e2e::WaitForOwnedDialog(dialog);
+    ASSERT_NE(nullptr, browser);
+    HWND tree = FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
+    ASSERT_NE(nullptr, tree);
+    LRESULT root = 0;
+    ASSERT_TRUE(e2e::WaitFor([&] { return (root = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)) != 0; },
+                             e2e::kWindowTimeoutMs));
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, root);
+    ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowEnabled(GetDlgItem(browser, IDOK)) != FALSE; },
+                             e2e::kWindowTimeoutMs));
+    e2e::AnswerMessageBox(browser, IDOK);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(browser); }, e2e::kWindowTimeoutMs));
+    char desktop[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
+    EXPECT_EQ(desktop, e2e::EditText(dialog, IDC_DIRECTORY)) << "the desktop, the browser's root";
+}
+
+}  // namespace
