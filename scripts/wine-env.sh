@@ -40,6 +40,8 @@ wine_env_install_standins() {
   local tools=$ROOT/build/win64/tools windows=$WINEPREFIX/drive_c/windows
   [ -f "$tools/command.exe" ] && cp "$tools/command.exe" "$windows/system32/command.exe"
   [ -f "$tools/grpconv.exe" ] && cp "$tools/grpconv.exe" "$windows/grpconv.exe"
+  # Windows 95 opens .doc documents in WordPad; a new Wine prefix associates nothing with them.
+  "$WINE64" reg add 'HKCR\.doc' /ve /d rtffile /f >/dev/null 2>&1 </dev/null
   return 0
 }
 

@@ -1,5 +1,6 @@
 #include "e2e.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "png.h"
@@ -281,6 +282,51 @@ std::string SaveScreenshot(const std::string& relativePath, HWND window) {
     }
     WritePng(path, width, height, rgb);
     return path;
+}
+
+namespace {
+std::string StatusLogPath() {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\temp\\quorvane-status.log";
+}
+}  // namespace
+
+StatusSpy::~StatusSpy() {
+    Detach();
+    if (library_ != nullptr) FreeLibrary(library_);
+}
+
+bool StatusSpy::Attach(HWND window) {
+    Detach();
+    DeleteFileA(StatusLogPath().c_str());
+    if (library_ == nullptr) library_ = LoadLibraryA((Win64Dir() + "\\tests\\status_spy.dll").c_str());
+    if (library_ == nullptr) return false;
+    auto procedure = reinterpret_cast<HOOKPROC>(GetProcAddress(library_, "StatusSpyProc"));
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (procedure == nullptr || thread == 0) return false;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, procedure, library_, thread);
+    return hook_ != nullptr;
+}
+
+void StatusSpy::Detach() {
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+    hook_ = nullptr;
+}
+
+std::vector<std::string> StatusSpy::Texts(int control) const {
+    std::vector<std::string> texts;
+    FILE* file = fopen(StatusLogPath().c_str(), "rb");
+    if (file == nullptr) return texts;
+    char line[4096];
+    const std::string prefix = std::to_string(control) + "\t";
+    while (fgets(line, sizeof(line), file) != nullptr) {
+        std::string text = line;
+        if (!text.empty() && text.back() == '\n') text.pop_back();
+        if (text.compare(0, prefix.size(), prefix) == 0) texts.push_back(text.substr(prefix.size()));
+    }
+    fclose(file);
+    return texts;
 }
 
 }  // namespace e2e

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -103,6 +104,25 @@ void WaitUntilPainted(HWND window);
 // Saves a PNG of the whole screen to build/<relativePath>, once `window` (if given) has painted.
 // Returns the full path.
 std::string SaveScreenshot(const std::string& relativePath, HWND window = nullptr);
+
+// Records every text that a dialog thread of the program sets on the status line (1009) or the
+// uninstall text field (1052), through a hook placed into that thread.
+class StatusSpy {
+  public:
+    StatusSpy() = default;
+    StatusSpy(const StatusSpy&) = delete;
+    StatusSpy& operator=(const StatusSpy&) = delete;
+    ~StatusSpy();
+    // Starts recording the texts set by the thread that owns `window`. Earlier records go.
+    bool Attach(HWND window);
+    void Detach();
+    // The texts recorded so far for `control`, in order.
+    std::vector<std::string> Texts(int control) const;
+
+  private:
+    HMODULE library_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
 
 }  // namespace e2e
 

@@ -1,0 +1,159 @@
+// The scripted walk of `make demo` on a machine without a display: it installs the demo from the
+// medium, looks at every page, opens the read-me, plays the game and removes it all again with
+// the installed program, saving a screenshot of each step into build\demo and printing what it
+// saw. It drives the real program exactly as the end-to-end tests do.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "e2e.h"
+#include "install_support.h"
+#include "machine.h"
+#include "resource_ids.h"
+
+namespace {
+
+int Failures = 0;
+
+void Say(const std::string& line) {
+    printf("%s\n", line.c_str());
+    fflush(stdout);
+}
+
+void Check(bool condition, const std::string& what) {
+    Say(std::string(condition ? "  ok    " : "  FAIL  ") + what);
+    if (!condition) ++Failures;
+}
+
+void Shot(const std::string& name, HWND window) {
+    const std::string path = e2e::SaveScreenshot("demo\\" + name + ".png", window);
+    Say("  screenshot " + path);
+}
+
+HWND WaitForClass(const char* className) {
+    HWND window = nullptr;
+    e2e::WaitFor([&] { return (window = FindWindowA(className, nullptr)) != nullptr && IsWindowVisible(window); },
+                 e2e::kWindowTimeoutMs);
+    return window;
+}
+
+void CloseProgramOf(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    HANDLE handle = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process);
+    if (handle != nullptr && WaitForSingleObject(handle, 5000) != WAIT_OBJECT_0) TerminateProcess(handle, 0);
+    if (handle != nullptr) CloseHandle(handle);
+}
+
+int CountPresent(const std::string& directory, const std::vector<std::string>& names) {
+    int present = 0;
+    for (std::string name : names) {
+        if (name[0] == '\\') name = name.substr(1);
+        if (machine::FileExists(directory + "\\" + name)) ++present;
+    }
+    return present;
+}
+
+}  // namespace
+
+int main() {
+    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string destination = "C:\\Quorvane";
+    machine::ResetSetupState();
+    machine::RemoveTree(destination);
+
+    Say("1. The setup program starts from the medium " + medium);
+    e2e::Program setup;
+    setup.StartWith(medium + "\\setup.exe", "", medium);
+    HWND dialog = setup.WaitForWindow("Quorvane Setup");
+    if (dialog == nullptr) {
+        Say("  FAIL  the wizard window did not open");
+        return 1;
+    }
+    Shot("01-menu", dialog);
+    e2e::Click(dialog, IDC_INSTALL);
+    e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); }, e2e::kWindowTimeoutMs);
+    Say("2. Install opens the directory page, proposing " + e2e::EditText(dialog, IDC_DIRECTORY));
+    Shot("02-directory-page", dialog);
+
+    Say("3. Next installs into " + destination);
+    install::StartInstall(dialog, destination);
+    if (e2e::WaitFor([&] { return e2e::ControlText(dialog, IDC_STATUS).rfind("Copying ", 0) == 0; }, 60000, 20)) {
+        Shot("03-copying", nullptr);
+    }
+    if (e2e::WaitFor([&] { return e2e::ControlText(dialog, IDC_STATUS).rfind("Please wait", 0) == 0; },
+                     e2e::kInstallTimeoutMs, 100)) {
+        Shot("04-converting", nullptr);
+    }
+    Check(install::WaitForFinishPage(dialog), "the install ends on the finish page");
+    Shot("05-finish-page", dialog);
+    const int copied = CountPresent(destination, install::CopiedEntries());
+    const int converted = CountPresent(destination, install::ConvertedNames());
+    Check(copied == 139, "files installed: " + std::to_string(copied) + " of 139");
+    Check(converted == 83, "sounds converted: " + std::to_string(converted) + " of 83");
+    Check(install::CheckInstalledFiles(medium, destination).empty(), "every installed file equals the medium's");
+    const bool recorded = machine::ReadValue(machine::kProductKey, "WorkDir").Text() == destination &&
+                          machine::ReadValue(machine::kDeleteFilesKey, "").Text() == destination &&
+                          machine::KeyExists(machine::kUninstallKey);
+    Check(recorded, "records written: WorkDir, DeleteFiles, Uninstall");
+    Check(e2e::WaitFor([] { return machine::FileExists(machine::GroupFolder() + "\\Quorvane.lnk") &&
+                                   machine::FileExists(machine::GroupFolder() + "\\Uninstall Quorvane.lnk"); },
+                       e2e::kWindowTimeoutMs),
+          "Start Menu group Vexelworks with its two shortcuts");
+
+    Say("4. Finish returns to the installed menu");
+    e2e::Click(dialog, IDC_NEXT);
+    e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog); }, e2e::kWindowTimeoutMs);
+    Check(e2e::IsEnabled(dialog, IDC_PLAY) && e2e::IsEnabled(dialog, IDC_UNINSTALL), "Play and Uninstall are enabled");
+    Shot("06-installed-menu", dialog);
+
+    Say("5. Read Me opens the installed read-me");
+    e2e::Click(dialog, IDC_README);
+    HWND readme = WaitForClass("WORDPADTYPE");
+    Check(readme != nullptr, "the read-me window opened");
+    if (readme != nullptr) {
+        Shot("07-readme", readme);
+        CloseProgramOf(readme);
+    }
+
+    Say("6. Play starts the game");
+    e2e::Click(dialog, IDC_PLAY);
+    HWND game = WaitForClass("QuorvaneGame");
+    Check(game != nullptr, "the game's window opened");
+    Check(setup.WaitForExit(), "the setup program ended");
+    if (game != nullptr) {
+        e2e::WaitFor([&] { return !e2e::ControlText(game, 100).empty(); }, e2e::kWindowTimeoutMs);
+        Say("  the game reports: " + e2e::ControlText(game, 100));
+        Shot("08-game", game);
+        CloseProgramOf(game);
+    }
+
+    Say("7. The installed program removes the game, as the control panel starts it");
+    const std::string command = machine::ReadValue(machine::kUninstallKey, "UninstallString").Text();
+    e2e::Program remover;
+    Check(remover.Start(destination + "\\setup.exe", command), "started: " + command);
+    HWND uninstall = remover.WaitForWindow("Uninstall Quorvane");
+    Check(uninstall != nullptr, "the uninstall dialog opened");
+    if (uninstall != nullptr) {
+        Shot("09-uninstall", uninstall);
+        e2e::Click(uninstall, IDC_REMOVE_OK);
+        e2e::WaitFor([&] {
+            return e2e::ControlText(uninstall, IDC_REMOVE_TEXT) == "Removal complete!  Thanks for playing!" &&
+                   e2e::Settle(uninstall);
+        }, e2e::kInstallTimeoutMs);
+        Shot("10-removed", uninstall);
+        e2e::Click(uninstall, IDC_REMOVE_OK);
+        remover.WaitForExit();
+    }
+    const int left = CountPresent(destination, install::CopiedEntries()) + CountPresent(destination, install::ConvertedNames());
+    Check(left == 1 && machine::FileExists(destination + "\\setup.exe"), "all removed but the running setup.exe (" +
+                                                                        std::to_string(left) + " file left)");
+    Check(!machine::KeyExists(machine::kCompanyKey) && !machine::KeyExists(machine::kUninstallKey),
+          "registry keys removed");
+    Check(!machine::DirectoryExists(machine::GroupFolder()), "Start Menu group removed");
+
+    Say(Failures == 0 ? "The install and the removal were whole." : std::to_string(Failures) + " check(s) failed.");
+    return Failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,149 @@
+#include "install_support.h"
+
+#include <cstring>
+
+#include "machine.h"
+#include "manifest.h"
+#include "resource_ids.h"
+
+namespace install {
+
+void CopyTree(const std::string& from, const std::string& to) {
+    machine::MakeDirectories(to);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            CopyTree(from + "\\" + name, to + "\\" + name);
+        } else {
+            CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+std::string CopyMedium(const std::string& name) {
+    const std::string copy = machine::FreshDirectory(name);
+    CopyTree(e2e::Win64Dir() + "\\medium", copy);
+    return copy;
+}
+
+std::vector<std::string> CopiedEntries() {
+    std::vector<std::string> entries;
+    for (const FileGroup& group : kCopyGroups) {
+        for (int i = 0; i < group.count; ++i) entries.push_back(group[i]);
+    }
+    return entries;
+}
+
+std::vector<std::string> ConvertedNames() {
+    std::vector<std::string> names;
+    for (const FileGroup& group : kConvertedGroups) {
+        for (int i = 0; i < group.count; ++i) {
+            char name[MAX_PATH];
+            MakeConvertedName(name, MAX_PATH, group[i]);
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+HWND OpenDirectoryPage(e2e::Program& setup, const std::string& medium) {
+    if (!setup.StartWith(medium + "\\setup.exe", "", medium)) return nullptr;
+    HWND dialog = setup.WaitForWindow("Quorvane Setup");
+    if (dialog == nullptr) dialog = setup.WaitForWindow("Quorvane", 1000);
+    if (dialog == nullptr || !e2e::Click(dialog, IDC_INSTALL)) return nullptr;
+    if (!e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); },
+                      e2e::kWindowTimeoutMs)) {
+        return nullptr;
+    }
+    return dialog;
+}
+
+bool StartInstall(HWND dialog, const std::string& destination) {
+    e2e::SetEditText(dialog, IDC_DIRECTORY, destination);
+    return e2e::Click(dialog, IDC_NEXT);
+}
+
+bool WaitForFinishPage(HWND dialog, DWORD timeoutMs) {
+    return e2e::WaitFor([&] {
+        return e2e::IsShown(dialog, IDC_SUCCESS) && e2e::IsEnabled(dialog, IDC_NEXT) && e2e::Settle(dialog, 1000);
+    }, timeoutMs, 200);
+}
+
+bool WaitForDirectoryPageAgain(HWND dialog, DWORD timeoutMs) {
+    // Next is disabled as soon as the sequence begins, and enabled again only at its end.
+    e2e::WaitFor([&] { return !e2e::IsEnabled(dialog, IDC_NEXT); }, 2000, 5);
+    return e2e::WaitFor([&] {
+        return e2e::IsEnabled(dialog, IDC_NEXT) && e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog, 1000);
+    }, timeoutMs, 100);
+}
+
+HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const std::string& destination) {
+    HWND dialog = OpenDirectoryPage(setup, medium);
+    if (dialog == nullptr || !StartInstall(dialog, destination) || !WaitForFinishPage(dialog)) return nullptr;
+    return dialog;
+}
+
+std::string CheckInstalledFiles(const std::string& medium, const std::string& destination) {
+    std::string problems;
+    for (const std::string& entry : CopiedEntries()) {
+        const std::string relative = entry[0] == '\\' ? entry.substr(1) : entry;
+        const auto expected = machine::ReadBytes(medium + "\\" + relative);
+        const std::string installed = destination + "\\" + relative;
+        if (!machine::FileExists(installed)) {
+            problems += "missing " + relative + "; ";
+        } else if (machine::ReadBytes(installed) != expected || expected.empty()) {
+            problems += "differs " + relative + "; ";
+        }
+    }
+    for (const std::string& name : ConvertedNames()) {
+        const auto wave = machine::ReadBytes(destination + "\\" + name);
+        if (wave.size() < 44 || memcmp(wave.data(), "RIFF", 4) != 0 || memcmp(wave.data() + 8, "WAVE", 4) != 0) {
+            problems += "no WAV " + name + "; ";
+        }
+    }
+    return problems;
+}
+
+void SimulateInstall(const std::string& medium, const std::string& destination) {
+    for (const std::string& entry : CopiedEntries()) {
+        const std::string relative = entry[0] == '\\' ? entry.substr(1) : entry;
+        const std::string target = destination + "\\" + relative;
+        machine::MakeDirectories(target.substr(0, target.find_last_of('\\')));
+        CopyFileA((medium + "\\" + relative).c_str(), target.c_str(), FALSE);
+    }
+    const std::string anyWave = medium + "\\sfx\\16008c44.wav";
+    for (const std::string& name : ConvertedNames()) {
+        CopyFileA(anyWave.c_str(), (destination + "\\" + name).c_str(), FALSE);
+    }
+    CopyFileA((medium + "\\go32.exe").c_str(), (destination + "\\go32.exe").c_str(), FALSE);
+    machine::WriteBytes(destination + "\\mp3.bat", "echo n|l3dec\r\n");
+    machine::WriteStringValue(machine::kProductKey, "WorkDir", destination);
+    machine::WriteStringValue(machine::kDeleteFilesKey, "", destination);
+    machine::WriteStringValue(machine::kUninstallKey, "DisplayName", "Quorvane July 4th Demo");
+    machine::WriteStringValue(machine::kUninstallKey, "UninstallString", destination + "\\setup.exe -REMOVE");
+    machine::WriteBytes(machine::GroupFolder() + "\\Quorvane.lnk", "shortcut");
+    machine::WriteBytes(machine::GroupFolder() + "\\Uninstall Quorvane.lnk", "shortcut");
+}
+
+std::vector<std::string> GrpconvRuns() {
+    std::vector<std::string> runs;
+    const auto bytes = machine::ReadBytes(machine::WindowsDirectory() + "\\grpconv.log");
+    const std::string log(bytes.begin(), bytes.end());
+    const std::string marker = "grpconv run: ";
+    for (size_t at = log.find(marker); at != std::string::npos; at = log.find(marker, at + 1)) {
+        const size_t args = log.find("args=\"", at);
+        const size_t end = args == std::string::npos ? std::string::npos : log.find("\"\r\n", args + 6);
+        if (end == std::string::npos) break;
+        runs.push_back(log.substr(args + 6, end - args - 6));
+    }
+    return runs;
+}
+
+void ClearGrpconvLog() { DeleteFileA((machine::WindowsDirectory() + "\\grpconv.log").c_str()); }
+
+}  // namespace install

@@ -1,0 +1,50 @@
+// Shared steps of the tests that install: a private copy of the distribution medium, the walk
+// from the menu to the finish page, and the checks of what an install leaves behind.
+#ifndef QUORVANE_TESTS_INSTALL_SUPPORT_H
+#define QUORVANE_TESTS_INSTALL_SUPPORT_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e.h"
+
+namespace install {
+
+// Copies build\win64\medium to C:\qtest\<name> (emptied first) and returns that folder.
+std::string CopyMedium(const std::string& name);
+// Copies a whole folder tree.
+void CopyTree(const std::string& from, const std::string& to);
+
+// The 139 entries the install copies and the 83 WAV names the conversion makes, in order.
+std::vector<std::string> CopiedEntries();
+std::vector<std::string> ConvertedNames();
+
+// Starts the medium's setup.exe and opens the directory page. Null when the window or the
+// page did not come.
+HWND OpenDirectoryPage(e2e::Program& setup, const std::string& medium);
+// Types `destination` and presses Next. Does not wait.
+bool StartInstall(HWND dialog, const std::string& destination);
+// Waits until the finish page is up (or the time-out passes).
+bool WaitForFinishPage(HWND dialog, DWORD timeoutMs = e2e::kInstallTimeoutMs);
+// Waits until the install has returned to the directory page with Next enabled again.
+bool WaitForDirectoryPageAgain(HWND dialog, DWORD timeoutMs = e2e::kInstallTimeoutMs);
+// Starts the program on the medium and installs into `destination`, ending on the finish page.
+HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const std::string& destination);
+
+// Describes what is wrong with the installed files: the copied entries must equal the medium's
+// byte for byte and every converted name must be a RIFF WAVE file. Empty when all is well.
+std::string CheckInstalledFiles(const std::string& medium, const std::string& destination);
+
+// Lays out what an install leaves, without running one: the copied files and stand-ins for the
+// converted sounds in `destination`, the three records and a group folder with two shortcuts.
+void SimulateInstall(const std::string& medium, const std::string& destination);
+
+// The grpconv stand-in's log: one entry per run, with its arguments.
+std::vector<std::string> GrpconvRuns();
+void ClearGrpconvLog();
+
+}  // namespace install
+
+#endif

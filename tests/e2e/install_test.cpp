@@ -1,0 +1,226 @@
+// The install from end to end, on a copy of the distribution medium, through the real program.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "e2e.h"
+#include "install_support.h"
+#include "machine.h"
+#include "resource_ids.h"
+#include "wizard_states.h"
+
+namespace {
+
+class Install : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        machine::ResetSetupState();
+        install::ClearGrpconvLog();
+    }
+    void TearDown() override { machine::ResetSetupState(); }
+
+    static void ExpectNoRecords(const std::string& context) {
+        EXPECT_FALSE(machine::ReadValue(machine::kProductKey, "WorkDir").exists) << context;
+        EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey)) << context;
+        EXPECT_FALSE(machine::KeyExists(machine::kDeleteFilesKey)) << context;
+        EXPECT_FALSE(machine::FileExists(machine::SetupIniPath())) << context;
+    }
+
+    e2e::Program setup_;
+};
+
+size_t CountOf(const std::vector<std::string>& texts, const std::string& text) {
+    return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
+}
+
+TEST_F(Install, AFullInstallIntoANewDirectoryLeavesEverythingInPlace) {
+    const std::string medium = install::CopyMedium("install\\full\\cd");
+    const std::string destination = "C:\\qtest\\install\\full\\Games\\Quorvane";
+    HWND dialog = install::OpenDirectoryPage(setup_, medium);
+    ASSERT_NE(nullptr, dialog);
+    e2e::StatusSpy spy;
+    ASSERT_TRUE(spy.Attach(dialog));
+    ASSERT_TRUE(install::StartInstall(dialog, destination));
+    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsEnabled(dialog, IDC_NEXT); }, e2e::kWindowTimeoutMs, 5));
+    wizard::ExpectLooks(dialog, wizard::kInstalling, "installing");
+    ASSERT_TRUE(install::WaitForFinishPage(dialog));
+    wizard::ExpectLooks(dialog, wizard::kFinishPage, "finish page");
+    EXPECT_EQ("&Finish", e2e::ControlText(dialog, IDC_NEXT));
+    EXPECT_EQ(wizard::kSetupCaption, e2e::WindowText(dialog));
+    e2e::SaveScreenshot("demo\\finish-page.png", dialog);
+
+    // The status line, text by text.
+    const std::vector<std::string> texts = spy.Texts(IDC_STATUS);
+    std::vector<std::string> expected = {"Creating directory..", "", "Checking disk space.", "", "Copying files."};
+    for (const std::string& entry : install::CopiedEntries()) expected.push_back("Copying " + entry);
+    expected.insert(expected.end(), {"Decompressing MP3 files...", "", "Creating StartMenu shortcut", "",
+                                     "Please wait...  Decompressing Audio...",
+                                     "Please wait...  Decompressing Audio..."});
+    ASSERT_GE(texts.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(expected[i], texts[i]) << "status text #" << i;
+    std::string dots;
+    for (size_t i = expected.size(); i < texts.size(); ++i) {
+        dots += ".";
+        EXPECT_EQ("Please wait...  Decompressing Audio..." + dots, texts[i]) << "status text #" << i;
+    }
+
+    EXPECT_EQ("", install::CheckInstalledFiles(medium, destination));
+    EXPECT_TRUE(machine::FileExists(destination + "\\mp3.bat"));
+    EXPECT_TRUE(machine::FileExists(destination + "\\go32.exe"));
+    EXPECT_FALSE(machine::FileExists(destination + "\\SMAG.INI"));
+    EXPECT_FALSE(machine::FileExists(destination + "\\sfx\\8acc3863.mp3")) << "MP3 files are not copied";
+
+    EXPECT_EQ(destination, machine::ReadValue(machine::kProductKey, "WorkDir").Text());
+    EXPECT_EQ(destination, machine::ReadValue(machine::kDeleteFilesKey, "").Text());
+    EXPECT_EQ(destination + "\\setup.exe -REMOVE", machine::ReadValue(machine::kUninstallKey, "UninstallString").Text());
+    EXPECT_EQ("Quorvane July 4th Demo", machine::ReadValue(machine::kUninstallKey, "DisplayName").Text());
+
+    const auto ini = machine::ReadBytes(machine::SetupIniPath());
+    const std::string iniText(ini.begin(), ini.end());
+    EXPECT_NE(std::string::npos, iniText.find("\"Uninstall Quorvane\",")) << iniText;
+    EXPECT_TRUE(e2e::WaitFor([] {
+        return machine::FileExists(machine::GroupFolder() + "\\Quorvane.lnk") &&
+               machine::FileExists(machine::GroupFolder() + "\\Uninstall Quorvane.lnk");
+    }, e2e::kWindowTimeoutMs)) << "both shortcuts in " << machine::GroupFolder();
+
+    // Exit after a completed install starts the group converter once more, without arguments.
+    ASSERT_TRUE(e2e::Click(dialog, IDC_EXIT));
+    ASSERT_TRUE(setup_.WaitForExit());
+    EXPECT_EQ(0u, setup_.ExitCode());
+    EXPECT_TRUE(e2e::WaitFor([] {
+        const auto runs = install::GrpconvRuns();
+        return runs.size() == 3 && runs[2].empty();
+    }, e2e::kWindowTimeoutMs)) << "runs of grpconv: " << install::GrpconvRuns().size();
+    const auto runs = install::GrpconvRuns();
+    ASSERT_EQ(3u, runs.size());
+    EXPECT_EQ("-o", runs[0]);
+    EXPECT_EQ("-o", runs[1]);
+}
+
+TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
+    const std::string medium = install::CopyMedium("install\\over\\cd");
+    const std::string destination = machine::FreshDirectory("install\\over\\Quorvane");
+    ASSERT_TRUE(machine::WriteBytes(destination + "\\quor.exe", "an older game"));
+    ASSERT_TRUE(machine::WriteBytes(destination + "\\bitmaps\\zoom.bmp", "an older bitmap"));
+    ASSERT_TRUE(machine::WriteBytes(destination + "\\SMAG.INI", "left by somebody"));
+    SetFileAttributesA((destination + "\\quor.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((destination + "\\bitmaps\\zoom.bmp").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+
+    HWND dialog = install::InstallToFinishPage(setup_, medium, destination);
+    ASSERT_NE(nullptr, dialog) << "the install did not reach the finish page by itself";
+    EXPECT_EQ("", install::CheckInstalledFiles(medium, destination));
+    EXPECT_FALSE(machine::FileExists(destination + "\\SMAG.INI"));
+    for (const std::string& entry : install::CopiedEntries()) {
+        const std::string relative = entry[0] == '\\' ? entry.substr(1) : entry;
+        // Wine shows a plain file as FILE_ATTRIBUTE_ARCHIVE; what matters is that none is left
+        // read-only, hidden or system.
+        const DWORD attributes = GetFileAttributesA((destination + "\\" + relative).c_str());
+        EXPECT_EQ(0u, attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            << "attributes of " << relative << ": " << attributes;
+    }
+}
+
+TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
+    const std::string medium = install::CopyMedium("install\\nodrive\\cd");
+    ASSERT_EQ(DRIVE_NO_ROOT_DIR, static_cast<int>(GetDriveTypeA("Q:\\"))) << "drive Q: must not exist here";
+    HWND dialog = install::OpenDirectoryPage(setup_, medium);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(install::StartInstall(dialog, "Q:\\Games\\Quorvane"));
+    ASSERT_TRUE(install::WaitForDirectoryPageAgain(dialog));
+    wizard::ExpectLooks(dialog, wizard::kDirectoryPage, "directory page after a failed probe");
+    EXPECT_EQ("", e2e::ControlText(dialog, IDC_STATUS));
+    EXPECT_EQ("Q:\\Games\\Quorvane", e2e::EditText(dialog, IDC_DIRECTORY));
+    EXPECT_EQ(nullptr, e2e::WaitForOwnedDialog(dialog, 500)) << "no message";
+    ExpectNoRecords("after a failed probe");
+
+    // Corrected, the same page installs.
+    const std::string destination = "C:\\qtest\\install\\nodrive\\Quorvane";
+    ASSERT_TRUE(install::StartInstall(dialog, destination));
+    ASSERT_TRUE(install::WaitForFinishPage(dialog));
+    EXPECT_EQ("", install::CheckInstalledFiles(medium, destination));
+}
+
+TEST_F(Install, ADestinationTooLongForItsFilesIsRefusedBeforeAnythingIsWritten) {
+    const std::string medium = install::CopyMedium("install\\long\\cd");
+    std::string destination = "C:\\qtest\\install\\long\\";
+    while (destination.size() < 233) destination += "d";
+    ASSERT_EQ(233u, destination.size());
+    HWND dialog = install::OpenDirectoryPage(setup_, medium);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(install::StartInstall(dialog, destination));
+    ASSERT_TRUE(install::WaitForDirectoryPageAgain(dialog));
+    wizard::ExpectLooks(dialog, wizard::kDirectoryPage, "directory page after a refused destination");
+    EXPECT_EQ("", e2e::ControlText(dialog, IDC_STATUS));
+    EXPECT_FALSE(machine::DirectoryExists(destination));
+    ExpectNoRecords("after a refused destination");
+}
+
+TEST_F(Install, InPlaceNothingIsCopiedAndTheConversionRunsThere) {
+    const std::string medium = install::CopyMedium("install\\inplace\\cd");
+    std::string typed = medium;
+    CharUpperA(&typed[0]);
+    ASSERT_NE(medium, typed);
+    HWND dialog = install::OpenDirectoryPage(setup_, medium);
+    ASSERT_NE(nullptr, dialog);
+    e2e::StatusSpy spy;
+    ASSERT_TRUE(spy.Attach(dialog));
+    ASSERT_TRUE(install::StartInstall(dialog, typed));
+    ASSERT_TRUE(install::WaitForFinishPage(dialog));
+    const auto texts = spy.Texts(IDC_STATUS);
+    EXPECT_EQ(0u, CountOf(texts, "Copying files."));
+    EXPECT_EQ(0u, CountOf(texts, "Copying quor.exe"));
+    EXPECT_EQ(1u, CountOf(texts, "Decompressing MP3 files..."));
+    EXPECT_TRUE(machine::FileExists(medium + "\\mp3.bat"));
+    EXPECT_EQ("", install::CheckInstalledFiles(medium, medium)) << "the WAV files are made beside the MP3 files";
+    EXPECT_EQ(typed, machine::ReadValue(machine::kProductKey, "WorkDir").Text());
+    EXPECT_EQ(typed + "\\setup.exe -REMOVE", machine::ReadValue(machine::kUninstallKey, "UninstallString").Text());
+}
+
+TEST_F(Install, AFileMissingFromTheMediumIsAskedForAndRetryOrCancelWork) {
+    const std::string medium = install::CopyMedium("install\\missing\\cd");
+    const std::string destination = "C:\\qtest\\install\\missing\\Quorvane";
+    const std::string playBmp = medium + "\\res\\play.bmp";
+    const std::string putAside = medium + "\\play.bmp.aside";
+    ASSERT_TRUE(MoveFileA(playBmp.c_str(), putAside.c_str()));
+    ASSERT_TRUE(DeleteFileA((medium + "\\bitmaps\\zoom.bmp").c_str()));
+
+    HWND dialog = install::OpenDirectoryPage(setup_, medium);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(install::StartInstall(dialog, destination));
+
+    HWND box = e2e::WaitForOwnedDialog(dialog, e2e::kInstallTimeoutMs);
+    ASSERT_NE(nullptr, box) << "no prompt for res\\play.bmp";
+    EXPECT_EQ("Quorvane Setup", e2e::WindowText(box));
+    EXPECT_EQ("Setup Failure: res\\play.bmp could not be copied.", e2e::MessageBoxText(box));
+    EXPECT_NE(nullptr, GetDlgItem(box, IDRETRY));
+    EXPECT_NE(nullptr, GetDlgItem(box, IDCANCEL));
+    EXPECT_EQ(nullptr, GetDlgItem(box, IDOK));
+    EXPECT_EQ("Copying res\\play.bmp", e2e::ControlText(dialog, IDC_STATUS));
+
+    // Retry while the file is still missing asks again.
+    e2e::AnswerMessageBox(box, IDRETRY);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(box); }, e2e::kWindowTimeoutMs));
+    box = e2e::WaitForOwnedDialog(dialog);
+    ASSERT_NE(nullptr, box) << "Retry did not ask again";
+    EXPECT_EQ("Setup Failure: res\\play.bmp could not be copied.", e2e::MessageBoxText(box));
+
+    // Retry after the file is back copies it.
+    ASSERT_TRUE(MoveFileA(putAside.c_str(), playBmp.c_str()));
+    e2e::AnswerMessageBox(box, IDRETRY);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(box); }, e2e::kWindowTimeoutMs));
+
+    // Cancel skips a file for good.
+    box = e2e::WaitForOwnedDialog(dialog, e2e::kInstallTimeoutMs);
+    ASSERT_NE(nullptr, box) << "no prompt for bitmaps\\zoom.bmp";
+    EXPECT_EQ("Setup Failure: bitmaps\\zoom.bmp could not be copied.", e2e::MessageBoxText(box));
+    e2e::AnswerMessageBox(box, IDCANCEL);
+
+    ASSERT_TRUE(install::WaitForFinishPage(dialog)) << "the install goes on to its end";
+    EXPECT_TRUE(machine::FileExists(destination + "\\res\\play.bmp"));
+    EXPECT_EQ(machine::ReadBytes(playBmp), machine::ReadBytes(destination + "\\res\\play.bmp"));
+    EXPECT_FALSE(machine::FileExists(destination + "\\bitmaps\\zoom.bmp"));
+    EXPECT_TRUE(machine::FileExists(destination + "\\sfx\\b4e51ba6.wav")) << "the files after it are copied";
+    EXPECT_TRUE(machine::KeyExists(machine::kUninstallKey));
+}
+
+}  // namespace

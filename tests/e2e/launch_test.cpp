@@ -1,0 +1,183 @@
+// The finish page and the menu's launch actions, through the real program: Finish, Read Me,
+// Play and the other programs they start.
+#include <gtest/gtest.h>
+
+#include "e2e.h"
+#include "install_support.h"
+#include "machine.h"
+#include "resource_ids.h"
+#include "wizard_states.h"
+
+namespace {
+
+constexpr char kGameClass[] = "QuorvaneGame";
+constexpr char kWordpadClass[] = "WORDPADTYPE";
+
+// A top-level window of another program, found by its class; null after the time-out.
+HWND WaitForWindowOfClass(const char* className, DWORD timeoutMs = e2e::kWindowTimeoutMs) {
+    HWND window = nullptr;
+    e2e::WaitFor([&] {
+        window = FindWindowA(className, nullptr);
+        return window != nullptr && IsWindowVisible(window);
+    }, timeoutMs);
+    return window;
+}
+
+void EndProgramOf(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    HANDLE handle = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process);
+    if (handle == nullptr) return;
+    TerminateProcess(handle, 0);
+    WaitForSingleObject(handle, 10000);
+    CloseHandle(handle);
+}
+
+void EndAll(const char* className) {
+    for (HWND window = FindWindowA(className, nullptr); window != nullptr; window = FindWindowA(className, nullptr)) {
+        EndProgramOf(window);
+        if (!e2e::WaitFor([&] { return !IsWindow(window); }, 10000)) break;
+    }
+}
+
+// The text of the document the word processor shows, asked of its editor control.
+std::string DocumentText(HWND wordpad) {
+    std::string text;
+    e2e::WaitFor([&] {
+        HWND editor = FindWindowExA(wordpad, nullptr, "RichEdit20W", nullptr);
+        if (editor == nullptr) editor = FindWindowExA(wordpad, nullptr, "RichEdit20A", nullptr);
+        if (editor == nullptr) return false;
+        char buffer[4096] = {};
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(editor, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL, 5000,
+                            &result);
+        text = buffer;
+        return !text.empty();
+    }, e2e::kWindowTimeoutMs);
+    return text;
+}
+
+class Launch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        machine::ResetSetupState();
+        EndAll(kGameClass);
+        EndAll(kWordpadClass);
+    }
+    void TearDown() override {
+        EndAll(kGameClass);
+        EndAll(kWordpadClass);
+        machine::ResetSetupState();
+    }
+
+    // A medium whose read-me says which copy it is.
+    static std::string MarkedMedium(const std::string& name) {
+        const std::string medium = install::CopyMedium(name);
+        machine::WriteBytes(medium + "\\docs\\README.doc", "{\\rtf1 This is the copy on the medium.}");
+        return medium;
+    }
+    static void MarkInstalledReadme(const std::string& destination) {
+        machine::WriteBytes(destination + "\\docs\\README.doc", "{\\rtf1 This is the installed copy.}");
+    }
+    static void ExpectReadmeOpened(const std::string& expectedText, const std::string& context) {
+        HWND wordpad = WaitForWindowOfClass(kWordpadClass);
+        ASSERT_NE(nullptr, wordpad) << "no word processor window " << context;
+        EXPECT_NE(std::string::npos, DocumentText(wordpad).find(expectedText)) << context;
+        EndAll(kWordpadClass);
+    }
+
+    e2e::Program setup_;
+};
+
+TEST_F(Launch, ReadMeOnTheNotInstalledMenuOpensTheMediumsCopy) {
+    const std::string medium = MarkedMedium("launch\\readme\\cd");
+    ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", "C:\\"));
+    HWND dialog = setup_.WaitForWindow(wizard::kSetupCaption);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_README));
+    ExpectReadmeOpened("copy on the medium", "from the not-installed menu");
+    EXPECT_TRUE(setup_.Running()) << "the setup stays open";
+}
+
+TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseReadMeOpensTheInstalledCopy) {
+    const std::string medium = MarkedMedium("launch\\finish\\cd");
+    const std::string destination = "C:\\qtest\\launch\\finish\\Quorvane";
+    HWND dialog = install::InstallToFinishPage(setup_, medium, destination);
+    ASSERT_NE(nullptr, dialog);
+    MarkInstalledReadme(destination);
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_NEXT));
+    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsShown(dialog, IDC_NEXT) && e2e::Settle(dialog); },
+                             e2e::kWindowTimeoutMs));
+    wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Finish");
+    EXPECT_EQ(wizard::kSetupCaption, e2e::WindowText(dialog)) << "the caption does not change";
+    e2e::SaveScreenshot("demo\\menu-after-install.png", dialog);
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_README));
+    ExpectReadmeOpened("installed copy", "from the menu right after the install");
+}
+
+TEST_F(Launch, ReadMeOnAMenuThatFoundTheGameOpensTheInstalledCopy) {
+    const std::string medium = MarkedMedium("launch\\found\\cd");
+    const std::string destination = machine::FreshDirectory("launch\\found\\Quorvane");
+    install::SimulateInstall(medium, destination);
+    MarkInstalledReadme(destination);
+    ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", medium));
+    HWND dialog = setup_.WaitForWindow(wizard::kInstalledCaption);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_README));
+    ExpectReadmeOpened("installed copy", "from the menu that found the game");
+}
+
+TEST_F(Launch, PlayStartsTheGameInItsDirectoryAndEndsTheSetup) {
+    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string destination = machine::FreshDirectory("launch\\play\\Quorvane");
+    install::SimulateInstall(medium, destination);
+    ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", "C:\\"));
+    HWND dialog = setup_.WaitForWindow(wizard::kInstalledCaption);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_PLAY));
+    HWND game = WaitForWindowOfClass(kGameClass);
+    ASSERT_NE(nullptr, game) << "the game's window did not appear";
+    EXPECT_TRUE(setup_.WaitForExit()) << "the setup ends once the game runs";
+    EXPECT_EQ(0u, setup_.ExitCode());
+    // The game reports what it finds in its working directory: the whole install.
+    EXPECT_TRUE(e2e::WaitFor([&] { return e2e::ControlText(game, 100).find("139/139") != std::string::npos; },
+                             e2e::kWindowTimeoutMs))
+        << e2e::ControlText(game, 100);
+    e2e::SaveScreenshot("demo\\game.png", game);
+}
+
+TEST_F(Launch, PlayFindsTheGameInADirectoryWithBlanks) {
+    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string parent = machine::FreshDirectory("launch\\blanks");
+    const std::string destination = parent + "\\My Games\\Quorvane";
+    machine::MakeDirectories(destination);
+    install::SimulateInstall(medium, destination);
+    // Unquoted, the system would run this one instead.
+    ASSERT_TRUE(CopyFileA((medium + "\\go32.exe").c_str(), (parent + "\\My.exe").c_str(), FALSE));
+    ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", "C:\\"));
+    HWND dialog = setup_.WaitForWindow(wizard::kInstalledCaption);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_PLAY));
+    EXPECT_NE(nullptr, WaitForWindowOfClass(kGameClass)) << "the game in " << destination;
+    EXPECT_TRUE(setup_.WaitForExit());
+}
+
+TEST_F(Launch, PlayAfterTheGameWasDeletedLeavesTheMenuOpenWithoutAMessage) {
+    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string destination = machine::FreshDirectory("launch\\deleted\\Quorvane");
+    install::SimulateInstall(medium, destination);
+    ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", "C:\\"));
+    HWND dialog = setup_.WaitForWindow(wizard::kInstalledCaption);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(DeleteFileA((destination + "\\quor.exe").c_str()));
+    ASSERT_TRUE(e2e::Click(dialog, IDC_PLAY));
+    ASSERT_TRUE(e2e::Settle(dialog));
+    EXPECT_EQ(nullptr, e2e::WaitForOwnedDialog(dialog, 1000)) << "no message";
+    EXPECT_TRUE(setup_.Running());
+    wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after a game that did not start");
+    EXPECT_EQ(nullptr, FindWindowA(kGameClass, nullptr));
+}
+
+}  // namespace

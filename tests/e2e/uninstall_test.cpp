@@ -1,0 +1,252 @@
+// The uninstall dialog, through the real program: in remove mode and from the wizard's menu.
+#include <gtest/gtest.h>
+
+#include "e2e.h"
+#include "install_support.h"
+#include "machine.h"
+#include "manifest.h"
+#include "resource_ids.h"
+#include "wizard_states.h"
+
+namespace {
+
+struct RemovalStepView {
+    FileGroup group;
+    bool converted;
+};
+
+constexpr char kPrompt[] = "This will completely remove Quorvane demo 4 from your system.  Click OK to proceed...";
+constexpr char kDone[] = "Removal complete!  Thanks for playing!";
+constexpr char kUninstallCaption[] = "Uninstall Quorvane";
+
+class Uninstall : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        machine::ResetSetupState();
+        install::ClearGrpconvLog();
+    }
+    void TearDown() override { machine::ResetSetupState(); }
+
+    // Starts `program` with "-REMOVE" and waits for the uninstall dialog.
+    HWND OpenRemoveMode(e2e::Program& program, const std::string& path) {
+        EXPECT_TRUE(program.StartWith(path, "-REMOVE"));
+        HWND dialog = program.WaitForWindow(kUninstallCaption);
+        EXPECT_NE(nullptr, dialog);
+        return dialog;
+    }
+
+    static bool RemovalDone(HWND dialog) {
+        return e2e::ControlText(dialog, IDC_REMOVE_TEXT) == kDone && e2e::IsEnabled(dialog, IDC_REMOVE_OK) &&
+               e2e::Settle(dialog, 1000);
+    }
+};
+
+// What a removal leaves of an install in `directory`: setup.exe, every folder, the files that
+// lie outside the manifest; everything else of the manifest is gone.
+void ExpectRemoved(const std::string& directory) {
+    for (const std::string& entry : install::CopiedEntries()) {
+        const std::string relative = entry[0] == '\\' ? entry.substr(1) : entry;
+        if (relative == "setup.exe") continue;
+        EXPECT_FALSE(machine::FileExists(directory + "\\" + relative)) << relative << " was not removed";
+    }
+    for (const std::string& name : install::ConvertedNames()) {
+        EXPECT_FALSE(machine::FileExists(directory + "\\" + name)) << name << " was not removed";
+    }
+    EXPECT_TRUE(machine::FileExists(directory + "\\setup.exe"));
+    for (const char* folder : {"", "\\kq_res", "\\res", "\\bitmaps", "\\sfx", "\\docs"}) {
+        EXPECT_TRUE(machine::DirectoryExists(directory + folder)) << "folder " << directory + folder;
+    }
+    EXPECT_TRUE(machine::FileExists(directory + "\\mp3.bat"));
+    EXPECT_TRUE(machine::FileExists(directory + "\\go32.exe"));
+}
+
+void ExpectKeysRemoved() {
+    EXPECT_FALSE(machine::KeyExists(machine::kCompanyKey));
+    EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey));
+    EXPECT_FALSE(machine::DirectoryExists(machine::GroupFolder()));
+}
+
+TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
+    const std::string medium = install::CopyMedium("uninstall\\real\\cd");
+    const std::string destination = "C:\\qtest\\uninstall\\real\\Quorvane";
+    {
+        e2e::Program setup;
+        HWND wizardWindow = install::InstallToFinishPage(setup, medium, destination);
+        ASSERT_NE(nullptr, wizardWindow);
+        ASSERT_TRUE(e2e::Click(wizardWindow, IDC_EXIT));
+        ASSERT_TRUE(setup.WaitForExit());
+    }
+    ASSERT_EQ("", install::CheckInstalledFiles(medium, destination));
+    ASSERT_TRUE(e2e::WaitFor([] { return install::GrpconvRuns().size() == 3; }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(e2e::WaitFor([] { return machine::FileExists(machine::GroupFolder() + "\\Quorvane.lnk"); },
+                             e2e::kWindowTimeoutMs));
+    install::ClearGrpconvLog();
+
+    e2e::Program remover;
+    HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(kPrompt, e2e::ControlText(dialog, IDC_REMOVE_TEXT));
+    EXPECT_TRUE(e2e::IsShown(dialog, IDC_REMOVE_TEXT));
+    e2e::SaveScreenshot("demo\\uninstall-confirm.png", dialog);
+    e2e::StatusSpy spy;
+    ASSERT_TRUE(spy.Attach(dialog));
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
+    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    EXPECT_FALSE(e2e::IsEnabled(dialog, IDC_REMOVE_CANCEL));
+    e2e::SaveScreenshot("demo\\uninstall-done.png", dialog);
+
+    ExpectRemoved(destination);
+    ExpectKeysRemoved();
+    EXPECT_TRUE(machine::KeyExists(machine::kDeleteFilesKey)) << "the delete-files record stays";
+    EXPECT_FALSE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists) << "not written in remove mode";
+    EXPECT_TRUE(machine::FileExists(machine::SetupIniPath()));
+
+    std::vector<std::string> expected;
+    for (const RemovalStepView& step : {RemovalStepView{RootFiles, false}, {EngineResFiles, false},
+                                        {ResFiles, false}, {ReadmeFile, false}, {BitmapFiles, false},
+                                        {SfxWavFiles, false}, {SfxMp3Files, true}, {MusicMp3Files, true}}) {
+        for (int i = 0; i < step.group.count; ++i) {
+            std::string name = step.group[i];
+            if (name == "setup.exe") continue;
+            if (step.converted) name = name.substr(0, name.size() - 3);
+            expected.push_back("Removing File " + name);
+        }
+    }
+    ASSERT_EQ(221u, expected.size());
+    expected.insert(expected.end(), {"Removing Registry Entry Vexelworks",
+                                     "Removing Registry Entry Control Panel Add/Remove", "Removing Shortcuts...", kDone});
+    const std::vector<std::string> texts = spy.Texts(IDC_REMOVE_TEXT);
+    EXPECT_EQ(expected, texts);
+    EXPECT_EQ("Removing File kq_res\\bground.tga", expected[9]);
+    EXPECT_EQ("Removing File \\docs\\README.doc", expected[48]);
+    EXPECT_EQ("Removing File sfx\\8acc3863.", expected[138]);
+
+    // OK again closes the dialog; the group converter runs afterwards.
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
+    ASSERT_TRUE(remover.WaitForExit());
+    EXPECT_EQ(0u, remover.ExitCode());
+    EXPECT_TRUE(e2e::WaitFor([] { return install::GrpconvRuns().size() == 1; }, e2e::kWindowTimeoutMs));
+    const auto runs = install::GrpconvRuns();
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ("", runs[0]);
+}
+
+TEST_F(Uninstall, CancelFirstRemovesNothingAndStartsNothing) {
+    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string destination = machine::FreshDirectory("uninstall\\cancel");
+    install::SimulateInstall(medium, destination);
+    ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));
+    e2e::Program remover;
+    HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_CANCEL));
+    ASSERT_TRUE(remover.WaitForExit());
+    EXPECT_EQ(0u, remover.ExitCode());
+    EXPECT_EQ("", install::CheckInstalledFiles(medium, destination));
+    EXPECT_TRUE(machine::KeyExists(machine::kProductKey));
+    EXPECT_TRUE(machine::KeyExists(machine::kUninstallKey));
+    EXPECT_TRUE(machine::DirectoryExists(machine::GroupFolder()));
+    EXPECT_TRUE(install::GrpconvRuns().empty()) << "nothing is started after Cancel";
+}
+
+TEST_F(Uninstall, EscapeDoesNothingAndCancelIsOffOnceTheRemovalStarted) {
+    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string destination = machine::FreshDirectory("uninstall\\escape");
+    install::SimulateInstall(medium, destination);
+    ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));
+    e2e::Program remover;
+    HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
+    ASSERT_NE(nullptr, dialog);
+
+    // Escape reaches the dialog as the command IDCANCEL.
+    PostMessageA(GetDlgItem(dialog, IDC_REMOVE_OK), WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(e2e::SendCommand(dialog, IDCANCEL, BN_CLICKED));
+    EXPECT_TRUE(remover.Running());
+    EXPECT_EQ(kPrompt, e2e::ControlText(dialog, IDC_REMOVE_TEXT));
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
+    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsEnabled(dialog, IDC_REMOVE_OK); }, e2e::kWindowTimeoutMs, 5));
+    EXPECT_FALSE(e2e::Click(dialog, IDC_REMOVE_CANCEL)) << "Cancel is disabled while removing";
+    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    EXPECT_FALSE(e2e::IsEnabled(dialog, IDC_REMOVE_CANCEL));
+    ASSERT_TRUE(e2e::SendCommand(dialog, IDCANCEL, BN_CLICKED));
+    EXPECT_TRUE(remover.Running()) << "Escape does nothing when the removal is done";
+    ExpectRemoved(destination);
+}
+
+TEST_F(Uninstall, FilesAlreadyMissingDoNotStopTheRemoval) {
+    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string destination = machine::FreshDirectory("uninstall\\missing");
+    install::SimulateInstall(medium, destination);
+    ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));
+    for (const char* gone : {"quor.exe", "res\\play.bmp", "sfx\\8acc3863.wav", "level.wav", "docs\\README.doc"}) {
+        ASSERT_TRUE(DeleteFileA((destination + "\\" + gone).c_str())) << gone;
+    }
+    machine::RemoveTree(machine::GroupFolder());
+    e2e::Program remover;
+    HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
+    ASSERT_TRUE(e2e::WaitFor([&] {
+        HWND box = e2e::WaitForOwnedDialog(dialog, 10);
+        if (box != nullptr) e2e::AnswerMessageBox(box, IDOK);  // whatever the shell reports
+        return RemovalDone(dialog);
+    }, e2e::kInstallTimeoutMs));
+    ExpectRemoved(destination);
+    ExpectKeysRemoved();
+}
+
+TEST_F(Uninstall, FromTheMenuOfTheMediumTheInstalledFilesGoAndTheMediumStays) {
+    const std::string medium = install::CopyMedium("uninstall\\menu\\cd");
+    const std::string destination = machine::FreshDirectory("uninstall\\menu\\Quorvane");
+    install::SimulateInstall(medium, destination);
+    ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));
+
+    e2e::Program setup;
+    ASSERT_TRUE(setup.StartWith(medium + "\\setup.exe", "", medium));
+    HWND wizardWindow = setup.WaitForWindow(wizard::kInstalledCaption);
+    ASSERT_NE(nullptr, wizardWindow);
+    ASSERT_TRUE(e2e::Click(wizardWindow, IDC_UNINSTALL));
+    HWND dialog = setup.WaitForWindow(kUninstallCaption);
+    ASSERT_NE(nullptr, dialog) << "Uninstall opens the uninstall dialog in the same process";
+    EXPECT_FALSE(IsWindow(wizardWindow)) << "the wizard has ended";
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
+    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
+    ASSERT_TRUE(setup.WaitForExit());
+
+    ExpectRemoved(destination);
+    ExpectKeysRemoved();
+    for (const std::string& entry : install::CopiedEntries()) {
+        const std::string relative = entry[0] == '\\' ? entry.substr(1) : entry;
+        EXPECT_TRUE(machine::FileExists(medium + "\\" + relative)) << "the medium lost " << relative;
+    }
+    EXPECT_TRUE(machine::FileExists(medium + "\\sfx\\8acc3863.mp3"));
+}
+
+TEST_F(Uninstall, FromTheMenuRightAfterAnInstallIntoItsOwnDirectoryTheProgramAsksToBeDeletedLater) {
+    const std::string medium = install::CopyMedium("uninstall\\own\\cd");
+    e2e::Program setup;
+    HWND wizardWindow = install::InstallToFinishPage(setup, medium, medium);
+    ASSERT_NE(nullptr, wizardWindow);
+    ASSERT_TRUE(e2e::Click(wizardWindow, IDC_NEXT));  // Finish: back to the installed menu
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(wizardWindow, IDC_UNINSTALL) && e2e::Settle(wizardWindow); },
+                             e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(e2e::Click(wizardWindow, IDC_UNINSTALL));
+    HWND dialog = setup.WaitForWindow(kUninstallCaption);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
+    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+
+    const machine::RegValue directory = machine::ReadValue(machine::kDeleteFilesKey, "");
+    EXPECT_EQ(REG_SZ, directory.type);
+    EXPECT_EQ(medium, directory.Text());
+    const machine::RegValue own = machine::ReadValue(machine::kDeleteFilesKey, "setup.exe");
+    EXPECT_EQ(REG_SZ, own.type);
+    EXPECT_EQ(10u, own.bytes.size());
+    EXPECT_EQ("setup.exe", own.Text());
+    EXPECT_TRUE(machine::FileExists(medium + "\\setup.exe"));
+    EXPECT_FALSE(machine::FileExists(medium + "\\quor.exe"));
+}
+
+}  // namespace
