@@ -1,1 +1,147 @@
 #include "records.h"
+
+#include "dialog_utils.h"
+#include "file_operations.h"
+#include "manifest.h"
+#include "state.h"
+
+namespace {
+
+// Every record lives below HKEY_LOCAL_MACHINE\Software; these are the levels beneath it.
+constexpr char kSoftwareKey[] = "Software";
+constexpr const char* kWorkDirectoryKey[] = {"Vexelworks", "Quorvane"};
+constexpr const char* kDeleteFilesKey[] = {"Microsoft", "Windows", "CurrentVersion", "DeleteFiles",
+                                           "Quorvane"};
+constexpr const char* kUninstallKey[] = {"Microsoft", "Windows", "CurrentVersion", "Uninstall",
+                                         "Quorvane"};
+
+constexpr char kWorkDirValue[] = "WorkDir";
+constexpr char kDefaultValue[] = "";
+constexpr char kDisplayNameValue[] = "DisplayName";
+constexpr char kUninstallStringValue[] = "UninstallString";
+
+constexpr char kDisplayName[] = "Quorvane July 4th Demo";
+constexpr char kRemoveArgument[] = " -REMOVE";
+
+// The read leaves two characters of WorkDirectory's size unused, so a recorded directory of up to
+// 257 characters comes back and the buffer always has room for a NUL of our own behind the data.
+constexpr DWORD kWorkDirReadSize = 258;
+
+constexpr char kProbeSource[] = "WIN.INI";
+constexpr char kProbeTarget[] = "SMAG.INI";
+
+template <int Count>
+HKEY ReachKey(const char* const (&names)[Count]) {
+    return ReachSoftwareKey(names, Count);
+}
+
+bool SetTextValue(HKEY key, const char* name, const char* text) {
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(lstrlenA(text) + 1)) == ERROR_SUCCESS;
+}
+
+bool HoldsBlank(const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p == ' ') return true;
+    }
+    return false;
+}
+
+// Copies `source` into a path buffer of `capacity` characters and joins `name` to it, in the
+// double-NUL form that the shell's file operation takes. False when the result does not fit.
+bool JoinPath(char* out, int capacity, const char* source, const char* name) {
+    if (lstrlenA(source) >= capacity) return false;
+    lstrcpynA(out, source, capacity);
+    return AppendPathComponent(out, capacity, name);
+}
+
+}  // namespace
+
+HKEY ReachSoftwareKey(const char* const* names, int count) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    // Creating rather than opening each level makes a missing record's keys come into being,
+    // also on a read.
+    for (int level = 0; level < count; ++level) {
+        HKEY next = nullptr;
+        DWORD disposition = 0;
+        if (RegCreateKeyExA(key, names[level], 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                            nullptr, &next, &disposition) != ERROR_SUCCESS) {
+            return nullptr;
+        }
+        key = next;
+    }
+    return key;
+}
+
+bool ReadWorkDirectory() {
+    HKEY key = ReachKey(kWorkDirectoryKey);
+    if (key == nullptr) return false;
+    // The stored value may be of any type and need not end in a NUL; it is read aside and ended
+    // here, so WorkDirectory only ever takes a terminated text.
+    char text[kPathChars];
+    DWORD type = 0;
+    DWORD size = kWorkDirReadSize;
+    if (RegQueryValueExA(key, kWorkDirValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    if (size < kWorkDirReadSize) text[size] = '\0';
+    text[kWorkDirReadSize] = '\0';
+    lstrcpynA(WorkDirectory, text, kPathChars);
+    return true;
+}
+
+bool WriteWorkDirectory() {
+    HKEY key = ReachKey(kWorkDirectoryKey);
+    if (key == nullptr) return false;
+    lstrcpynA(WorkDirectory, InstallDirectory, kPathChars);
+    return SetTextValue(key, kWorkDirValue, WorkDirectory);
+}
+
+void WriteDeleteFilesRecord() {
+    HKEY key = ReachKey(kDeleteFilesKey);
+    if (key == nullptr) return;
+    RunGrpconvOnExit = 1;
+    lstrcpynA(WorkDirectory, InstallDirectory, kPathChars);
+    SetTextValue(key, kDefaultValue, WorkDirectory);
+}
+
+void WriteUninstallEntry() {
+    HKEY key = ReachKey(kUninstallKey);
+    if (key == nullptr) return;
+    SetTextValue(key, kDisplayNameValue, kDisplayName);
+    char command[kPathChars];
+    if (ComposeUninstallString(command, kPathChars, InstallDirectory)) {
+        SetTextValue(key, kUninstallStringValue, command);
+    }
+}
+
+bool ComposeUninstallString(char* out, int capacity, const char* directory) {
+    if (capacity > 0) out[0] = '\0';
+    char program[kPathChars];
+    if (!JoinPath(program, kPathChars, directory, CoreFileList[kSetupProgramEntry])) return false;
+    // Whoever runs the entry splits an unquoted line at the first blank and would try the part
+    // before it as a program of its own (C:\My.exe for C:\My Games\...).
+    const bool quoted = HoldsBlank(program);
+    const int length = lstrlenA(program) + (quoted ? 2 : 0) + lstrlenA(kRemoveArgument);
+    if (length + 1 > capacity) return false;
+    wsprintfA(out, quoted ? "\"%s\"%s" : "%s%s", program, kRemoveArgument);
+    return true;
+}
+
+bool ProbeDestination(HWND dialog) {
+    char source[kPathChars];
+    const UINT windowsLength = GetWindowsDirectoryA(source, kPathChars);
+    if (windowsLength == 0 || windowsLength >= static_cast<UINT>(kPathChars)) return false;
+    if (!AppendPathComponent(source, kPathChars, kProbeSource)) return false;
+    char target[kPathChars];
+    if (!JoinPath(target, kPathChars, InstallDirectory, kProbeTarget)) return false;
+    // The copy creates every missing folder on the way to the target: this is how the install
+    // directory comes into being, and its success shows that the directory can be written.
+    if (ShellCopyFile(dialog, source, target) != 0) return false;
+    ShellDeleteFile(dialog, target);
+    return true;
+}

@@ -209,7 +209,7 @@ TEST_F(Uninstall, FromTheMenuOfTheMediumTheInstalledFilesGoAndTheMediumStays) {
     ASSERT_TRUE(e2e::Click(wizardWindow, IDC_UNINSTALL));
     HWND dialog = setup.WaitForWindow(kUninstallCaption);
     ASSERT_NE(nullptr, dialog) << "Uninstall opens the uninstall dialog in the same process";
-    EXPECT_FALSE(IsWindow(wizardWindow)) << "the wizard has ended";
+    EXPECT_FALSE(IsWindowVisible(wizardWindow)) << "the wizard has ended";
     ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
     ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
     ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));

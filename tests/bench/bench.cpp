@@ -1,0 +1,97 @@
+// Measures the setup program under the same Wine as the tests: the full install from Next to the
+// finish page, the start-up from the process start to the drawn window, and the peak memory
+// during the install, each against a yardstick. Prints one line per run and per figure; the
+// lower bound of the install work is measured on the build machine by scripts/bench.sh.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "e2e.h"
+#include "install_support.h"
+#include "machine.h"
+#include "resource_ids.h"
+
+namespace {
+
+double Seconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+SIZE_T PeakMemory(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    return GetProcessMemoryInfo(process, &counters, sizeof(counters)) ? counters.PeakWorkingSetSize : 0;
+}
+
+// Seconds from the process start until its window `caption` is shown and painted.
+double StartUp(const std::string& program, const std::string& caption, SIZE_T* peak) {
+    e2e::Program process;
+    const double start = Seconds();
+    if (!process.StartWith(program)) return -1;
+    HWND window = process.WaitForWindow(caption);
+    if (window == nullptr) return -1;
+    e2e::WaitUntilPainted(window);
+    const double elapsed = Seconds() - start;
+    if (peak != nullptr) *peak = PeakMemory(process.Handle());
+    process.Kill();
+    return elapsed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(3, atoi(argv[1])) : 3;
+    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string bare = e2e::Win64Dir() + "\\tests\\bare_dialog.exe";
+
+    std::vector<double> installs;
+    SIZE_T installPeak = 0;
+    for (int run = 0; run < runs; ++run) {
+        machine::ResetSetupState();
+        const std::string destination = "C:\\qtest\\bench\\run" + std::to_string(run);
+        machine::RemoveTree(destination);
+        e2e::Program setup;
+        HWND dialog = install::OpenDirectoryPage(setup, medium);
+        if (dialog == nullptr) { printf("install: the directory page did not open\n"); return 1; }
+        const double start = Seconds();
+        install::StartInstall(dialog, destination);
+        if (!install::WaitForFinishPage(dialog)) { printf("install: no finish page\n"); return 1; }
+        installs.push_back(Seconds() - start);
+        installPeak = std::max(installPeak, PeakMemory(setup.Handle()));
+        printf("install run %d: %.2f s\n", run + 1, installs.back());
+        fflush(stdout);
+        setup.Kill();
+        machine::RemoveTree(destination);
+    }
+    machine::ResetSetupState();
+
+    std::vector<double> setupStarts, bareStarts;
+    SIZE_T barePeak = 0;
+    for (int run = 0; run < runs; ++run) {
+        SIZE_T peak = 0;
+        bareStarts.push_back(StartUp(bare, "Bare Dialog", &peak));
+        barePeak = std::max(barePeak, peak);
+        setupStarts.push_back(StartUp(medium + "\\setup.exe", "Quorvane Setup", nullptr));
+        printf("start-up run %d: setup %.3f s, bare dialog %.3f s\n", run + 1, setupStarts.back(), bareStarts.back());
+        fflush(stdout);
+    }
+
+    printf("RESULT install_seconds %.3f\n", Median(installs));
+    printf("RESULT setup_startup_seconds %.3f\n", Median(setupStarts));
+    printf("RESULT bare_startup_seconds %.3f\n", Median(bareStarts));
+    printf("RESULT setup_peak_bytes %llu\n", static_cast<unsigned long long>(installPeak));
+    printf("RESULT bare_peak_bytes %llu\n", static_cast<unsigned long long>(barePeak));
+    return 0;
+}
