@@ -50,16 +50,22 @@ void FinishWizard(HWND dialog) {
 }
 
 // The installed menu opens the installed copy: the recorded directory holds it whether the game
-// was installed by this process or found at start-up.
+// was installed by this process or found at start-up. The document is named by its full path:
+// a relative name may be looked up in the process's current directory instead, which after an
+// install or a failed Play is some other directory that may hold another copy.
 void OpenReadme(HWND dialog) {
     if (GameInstalled != 0 && GameInstalled != 1) return;
+    const char* directory = GameInstalled == 0 ? ModuleDirectory : WorkDirectory;
+    char document[kPathChars];
+    lstrcpynA(document, directory, kPathChars);
+    if (!AppendPathComponent(document, kPathChars, kReadmeDocument)) return;
     SHELLEXECUTEINFOA launch = {};
     launch.cbSize = sizeof(launch);
     launch.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     launch.hwnd = dialog;
     launch.lpVerb = kOpenVerb;
-    launch.lpFile = kReadmeDocument;
-    launch.lpDirectory = GameInstalled == 0 ? ModuleDirectory : WorkDirectory;
+    launch.lpFile = document;
+    launch.lpDirectory = directory;
     launch.nShow = SW_SHOWNORMAL;
     ShellExecuteExA(&launch);
 }

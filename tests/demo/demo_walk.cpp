@@ -111,11 +111,12 @@ int main() {
 
     Say("5. Read Me opens the installed read-me");
     e2e::Click(dialog, IDC_README);
-    HWND readme = WaitForClass("WORDPADTYPE");
+    HWND readme = WaitForClass("WORDPADTOP");
     Check(readme != nullptr, "the read-me window opened");
     if (readme != nullptr) {
         Shot("07-readme", readme);
         CloseProgramOf(readme);
+        e2e::EndProcessesNamed("wordpad.exe");
     }
 
     Say("6. Play starts the game");
@@ -128,6 +129,7 @@ int main() {
         Say("  the game reports: " + e2e::ControlText(game, 100));
         Shot("08-game", game);
         CloseProgramOf(game);
+        e2e::EndProcessesNamed("quor.exe");
     }
 
     Say("7. The installed program removes the game, as the control panel starts it");

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr char kGameClass[] = "QuorvaneGame";
-constexpr char kWordpadClass[] = "WORDPADTYPE";
+constexpr char kWordpadClass[] = "WORDPADTOP";
 
 // A top-level window of another program, found by its class; null after the time-out.
 HWND WaitForWindowOfClass(const char* className, DWORD timeoutMs = e2e::kWindowTimeoutMs) {
@@ -38,14 +38,23 @@ void EndAll(const char* className) {
         EndProgramOf(window);
         if (!e2e::WaitFor([&] { return !IsWindow(window); }, 10000)) break;
     }
+    e2e::EndProcessesNamed(className == kGameClass ? "quor.exe" : "wordpad.exe");
 }
 
-// The text of the document the word processor shows, asked of its editor control.
+BOOL CALLBACK FindEditor(HWND child, LPARAM found) {
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof(className));
+    if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, className, 8, "RichEdit", 8) != CSTR_EQUAL) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+// The text of the document the word processor shows, asked of its rich-edit control.
 std::string DocumentText(HWND wordpad) {
     std::string text;
     e2e::WaitFor([&] {
-        HWND editor = FindWindowExA(wordpad, nullptr, "RichEdit20W", nullptr);
-        if (editor == nullptr) editor = FindWindowExA(wordpad, nullptr, "RichEdit20A", nullptr);
+        HWND editor = nullptr;
+        EnumChildWindows(wordpad, FindEditor, reinterpret_cast<LPARAM>(&editor));
         if (editor == nullptr) return false;
         char buffer[4096] = {};
         DWORD_PTR result = 0;
@@ -91,7 +100,10 @@ class Launch : public ::testing::Test {
 
 TEST_F(Launch, ReadMeOnTheNotInstalledMenuOpensTheMediumsCopy) {
     const std::string medium = MarkedMedium("launch\\readme\\cd");
-    ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", "C:\\"));
+    // Started from a folder that holds another read-me under the same relative name.
+    const std::string elsewhere = machine::FreshDirectory("launch\\readme\\elsewhere");
+    machine::WriteBytes(elsewhere + "\\docs\\README.doc", "{\\rtf1 This is a decoy.}");
+    ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", elsewhere));
     HWND dialog = setup_.WaitForWindow(wizard::kSetupCaption);
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(e2e::Click(dialog, IDC_README));

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include <tlhelp32.h>
+
 #include "png.h"
 
 namespace e2e {
@@ -135,6 +137,22 @@ HWND Program::WaitForAnyDialog(DWORD timeoutMs) const {
     WaitFor([&] { return (window = FindProcessDialog(Id(), "", true)) != nullptr || !Running(); },
             timeoutMs);
     return window;
+}
+
+void EndProcessesNamed(const char* imageName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, imageName) != 0) continue;
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (process == nullptr) continue;
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
 }
 
 namespace {

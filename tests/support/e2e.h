@@ -66,6 +66,10 @@ HWND FindProcessDialog(DWORD processId, const std::string& caption, bool anyCapt
 // program's own main window rather than a dialog).
 HWND FindProcessWindow(DWORD processId, const std::string& caption);
 
+// Ends every process whose program file is named `imageName` (e.g. "wordpad.exe"): the programs
+// that the setup starts for the user are no children of the test and would outlive it.
+void EndProcessesNamed(const char* imageName);
+
 // A visible dialog window owned by `owner` (a message box, the folder browser), or null after the
 // timeout.
 HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs = kWindowTimeoutMs);
