@@ -18,6 +18,13 @@ bool AppendPathComponent(char* path, int capacity, const char* component) {
     return true;
 }
 
+bool ContainsBlank(const char* text) {
+    for (; *text != '\0'; ++text) {
+        if (*text == ' ') return true;
+    }
+    return false;
+}
+
 static void SetControlImage(HWND dialog, int control, UINT message, const char* name, int width,
                             int height) {
     HWND window = GetDlgItem(dialog, control);

@@ -13,6 +13,9 @@ constexpr int kStatusChars = 127;
 // result and both NULs do not fit, the path is left as it was and the answer is false.
 bool AppendPathComponent(char* path, int capacity, const char* component);
 
+// Whether a path holds a blank, and so must be quoted on a command line.
+bool ContainsBlank(const char* text);
+
 // Put the bitmap resource `name` on a static control or a button; the control's previous image
 // is deleted. A missing control or resource leaves the control as it was.
 void SetStaticBitmap(HWND dialog, int control, const char* name, int width, int height);

@@ -28,13 +28,6 @@ constexpr MenuButtonState kMenuButtons[] = {
 
 constexpr int kFinishPageControlsToHide[] = {IDC_SUCCESS, IDC_BACK, IDC_NEXT, IDC_CANCEL, IDC_STATUS};
 
-bool HasBlank(const char* text) {
-    for (; *text != '\0'; ++text) {
-        if (*text == ' ') return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 void SetMenuButtons(HWND dialog, bool installed) {
@@ -79,7 +72,7 @@ void PlayGame(HWND dialog) {
     SetCurrentDirectoryA(path);
     if (!AppendPathComponent(path, kPathChars, CoreFileList[kGameProgramEntry])) return;
     char commandLine[kPathChars + 2];
-    if (HasBlank(path)) {
+    if (ContainsBlank(path)) {
         wsprintfA(commandLine, "\"%s\"", path);
     } else {
         lstrcpyA(commandLine, path);

@@ -1,1 +1,109 @@
 #include "program_group.h"
+
+#include "dialog_utils.h"
+#include "file_operations.h"
+#include "manifest.h"
+#include "resource_ids.h"
+#include "state.h"
+
+// The converter reads the file the moment it starts; it is given time to finish one item before
+// the file is replaced by the next.
+static constexpr DWORD kConverterPauseMs = 4000;
+
+static constexpr char kSetupIniName[] = "SETUP.INI";
+static constexpr char kConverterCommand[] = "grpconv -o";
+static constexpr char kRemoveArgument[] = " -REMOVE";
+static constexpr char kStartMenuFolder[] = "Start Menu";
+static constexpr char kProgramsFolder[] = "Programs";
+static constexpr char kGroupFileFormat[] =
+    "[progman.groups]\r\ngroupX=%s\r\n[groupX]\r\n\"%s\",\"%s\",,,,\"%s\"\r\n";
+
+// wsprintfA never writes more than this many characters with the NUL, whatever its arguments.
+static constexpr int kFormatLimitChars = 1024;
+
+int FormatGroupFile(char* out, const char* group, const char* title, const char* commandLine,
+                    const char* workingDirectory) {
+    char text[kFormatLimitChars];
+    const int length = wsprintfA(text, kGroupFileFormat, group, title, commandLine, workingDirectory);
+    // A cut description would make the converter read a different item than the one meant.
+    if (length < 0 || length >= kGroupFileChars) {
+        out[0] = '\0';
+        return 0;
+    }
+    lstrcpynA(out, text, kGroupFileChars);
+    return length;
+}
+
+// The Windows directory joined with `name`, in a buffer of `capacity` characters.
+static bool MakeWindowsPath(char* path, int capacity, const char* name) {
+    const UINT length = GetWindowsDirectoryA(path, static_cast<UINT>(capacity));
+    if (length == 0 || length >= static_cast<UINT>(capacity)) return false;
+    return AppendPathComponent(path, capacity, name);
+}
+
+// The command line of a program of the install directory: its short form, so that the converter
+// never meets a blank, followed by `arguments`. A program that was not copied has no short form;
+// it is named by its long path, which still says what was meant.
+static bool MakeProgramCommand(char* command, const char* program, const char* arguments) {
+    char longPath[kPathChars];
+    lstrcpynA(longPath, InstallDirectory, kPathChars);
+    if (!AppendPathComponent(longPath, kPathChars, program)) return false;
+    const DWORD length = GetShortPathNameA(longPath, command, kPathChars);
+    if (length == 0 || length >= static_cast<DWORD>(kPathChars)) {
+        lstrcpynA(command, longPath, kPathChars);
+    }
+    if (lstrlenA(command) + lstrlenA(arguments) >= kPathChars) return false;
+    lstrcatA(command, arguments);
+    return true;
+}
+
+// SETUP.INI describes exactly one item; each write replaces the whole file.
+static bool WriteGroupFile(const char* iniPath, const char* content, int length) {
+    const HFILE file = _lcreat(iniPath, 0);
+    if (file == HFILE_ERROR) return false;
+    _lwrite(file, content, static_cast<UINT>(length));
+    _lclose(file);
+    return true;
+}
+
+// One item of the group, handed to the converter. False when SETUP.INI was not written; the
+// converter is then not started.
+static bool PublishGroupItem(const char* iniPath, const char* group, UINT titleId, int programEntry,
+                             const char* arguments) {
+    char command[kPathChars];
+    if (!MakeProgramCommand(command, CoreFileList[programEntry], arguments)) return false;
+    char title[kTextChars];
+    title[0] = '\0';
+    LoadStringA(AppInstance, titleId, title, kTextChars);
+    char content[kGroupFileChars];
+    const int length = FormatGroupFile(content, group, title, command, InstallDirectory);
+    if (length == 0) return false;
+    if (!WriteGroupFile(iniPath, content, length)) return false;
+    WinExec(kConverterCommand, SW_HIDE);
+    return true;
+}
+
+void CreateProgramGroup() {
+    char iniPath[kPathChars];
+    const bool haveIniPath = MakeWindowsPath(iniPath, kPathChars, kSetupIniName);
+    char group[kTextChars];
+    group[0] = '\0';
+    LoadStringA(AppInstance, IDS_GROUP_NAME, group, kTextChars);
+
+    if (haveIniPath) PublishGroupItem(iniPath, group, IDS_GAME_ITEM, kGameProgramEntry, "");
+    SleepEx(kConverterPauseMs, FALSE);
+    if (haveIniPath) {
+        PublishGroupItem(iniPath, group, IDS_UNINSTALL_ITEM, kSetupProgramEntry, kRemoveArgument);
+    }
+}
+
+void RemoveProgramGroup(HWND dialog) {
+    char group[kTextChars];
+    // Without the group's own name the path would be the Programs folder itself.
+    if (LoadStringA(AppInstance, IDS_GROUP_NAME, group, kTextChars) <= 0) return;
+    char folder[kTextChars];
+    if (!MakeWindowsPath(folder, kTextChars, kStartMenuFolder)) return;
+    if (!AppendPathComponent(folder, kTextChars, kProgramsFolder)) return;
+    if (!AppendPathComponent(folder, kTextChars, group)) return;
+    ShellDeleteFile(dialog, folder);
+}

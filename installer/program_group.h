@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
-// The content of SETUP.INI for one item; returns its length in characters (buffer: 512).
+// Size of the buffer that holds the content of SETUP.INI, NUL included.
+constexpr int kGroupFileChars = 512;
+
+// The content of SETUP.INI for one item; returns its length in characters (buffer: 512). A
+// content that would not fit is not cut: the answer is 0 and `out` is empty.
 int FormatGroupFile(char* out, const char* group, const char* title, const char* commandLine,
                     const char* workingDirectory);
 

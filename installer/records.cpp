@@ -35,18 +35,6 @@ HKEY ReachKey(const char* const (&names)[Count]) {
     return ReachSoftwareKey(names, Count);
 }
 
-bool SetTextValue(HKEY key, const char* name, const char* text) {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(lstrlenA(text) + 1)) == ERROR_SUCCESS;
-}
-
-bool HoldsBlank(const char* text) {
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (*p == ' ') return true;
-    }
-    return false;
-}
-
 // Copies `source` into a path buffer of `capacity` characters and joins `name` to it, in the
 // double-NUL form that the shell's file operation takes. False when the result does not fit.
 bool JoinPath(char* out, int capacity, const char* source, const char* name) {
@@ -56,6 +44,11 @@ bool JoinPath(char* out, int capacity, const char* source, const char* name) {
 }
 
 }  // namespace
+
+bool SetTextValue(HKEY key, const char* name, const char* text) {
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(lstrlenA(text) + 1)) == ERROR_SUCCESS;
+}
 
 HKEY ReachSoftwareKey(const char* const* names, int count) {
     HKEY key = nullptr;
@@ -125,7 +118,7 @@ bool ComposeUninstallString(char* out, int capacity, const char* directory) {
     if (!JoinPath(program, kPathChars, directory, CoreFileList[kSetupProgramEntry])) return false;
     // Whoever runs the entry splits an unquoted line at the first blank and would try the part
     // before it as a program of its own (C:\My.exe for C:\My Games\...).
-    const bool quoted = HoldsBlank(program);
+    const bool quoted = ContainsBlank(program);
     const int length = lstrlenA(program) + (quoted ? 2 : 0) + lstrlenA(kRemoveArgument);
     if (length + 1 > capacity) return false;
     wsprintfA(out, quoted ? "\"%s\"%s" : "%s%s", program, kRemoveArgument);

@@ -9,6 +9,9 @@
 // first call that fails. Keys are left open: the process's end releases them.
 HKEY ReachSoftwareKey(const char* const* names, int count);
 
+// Sets a REG_SZ value; its size counts the NUL.
+bool SetTextValue(HKEY key, const char* name, const char* text);
+
 // Reads "WorkDir" into WorkDirectory. False, with WorkDirectory unchanged, on any failure.
 bool ReadWorkDirectory();
 // Copies InstallDirectory into WorkDirectory and writes it as "WorkDir", when the keys can be

@@ -100,10 +100,6 @@ HKEY CreateSubkey(HKEY parent, const char* name) {
     return key;
 }
 
-void SetStringValue(HKEY key, const char* name, const char* data) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), lstrlenA(data) + 1);
-}
-
 // Removed from the wizard's menu right after installing into the program's own directory, the
 // running program cannot delete itself: the system is asked to delete it at the next start.
 void RecordOwnFile(HKEY currentVersion) {
@@ -114,8 +110,8 @@ void RecordOwnFile(HKEY currentVersion) {
     HKEY product = CreateSubkey(deleteFiles, kProductName);
     if (product == nullptr) return;
     const char* setupProgram = CoreFileList[kSetupProgramEntry];
-    SetStringValue(product, "", InstallDirectory);
-    SetStringValue(product, setupProgram, setupProgram);
+    SetTextValue(product, "", InstallDirectory);
+    SetTextValue(product, setupProgram, setupProgram);
 }
 
 void RemoveUninstallEntry() {

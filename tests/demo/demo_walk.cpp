@@ -146,8 +146,11 @@ int main() {
                    e2e::Settle(uninstall);
         }, e2e::kInstallTimeoutMs);
         Shot("10-removed", uninstall);
+        const size_t runsBefore = install::GrpconvRuns().size();
         e2e::Click(uninstall, IDC_REMOVE_OK);
         remover.WaitForExit();
+        Check(e2e::WaitFor([&] { return install::GrpconvRuns().size() > runsBefore; }, e2e::kWindowTimeoutMs),
+              "the group converter ran after the uninstaller closed");
     }
     const int left = CountPresent(destination, install::CopiedEntries()) + CountPresent(destination, install::ConvertedNames());
     Check(left == 1 && machine::FileExists(destination + "\\setup.exe"), "all removed but the running setup.exe (" +

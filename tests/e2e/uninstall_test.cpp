@@ -129,6 +129,7 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     const auto runs = install::GrpconvRuns();
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ("", runs[0]);
+    EXPECT_FALSE(machine::DirectoryExists(machine::GroupFolder())) << "the converter does not make the group again";
 }
 
 TEST_F(Uninstall, CancelFirstRemovesNothingAndStartsNothing) {

@@ -1,1 +1,569 @@
-// placeholder
+// The Start Menu group: SETUP.INI as the install writes it, the shortcuts that the converter makes
+// of it, the removal of the group folder, and the converter stand-in on its own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "e2e.h"
+#include "machine.h"
+#include "program_group.h"
+#include "resource_ids.h"
+#include "state.h"
+
+namespace {
+
+// Each CreateProgramGroup pauses 4 s; the converter runs it started must have finished by then.
+constexpr DWORD kConverterTimeoutMs = 30000;
+constexpr DWORD kPauseMs = 4000;
+constexpr ULONGLONG kFileTimeUnitsPerMs = 10000;
+
+std::string Text(const std::vector<unsigned char>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+std::string ShortPath(const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? buffer : "";
+}
+
+std::string ExpectedGroupFile(const std::string& title, const std::string& commandLine,
+                              const std::string& workingDirectory, const std::string& group = "Vexelworks") {
+    return "[progman.groups]\r\ngroupX=" + group + "\r\n[groupX]\r\n\"" + title + "\",\"" + commandLine +
+           "\",,,,\"" + workingDirectory + "\"\r\n";
+}
+
+// The second field of the item line: the command line.
+std::string CommandLineField(const std::string& groupFile) {
+    const size_t item = groupFile.find("[groupX]\r\n\"");
+    if (item == std::string::npos) return "<no item line>";
+    const size_t start = groupFile.find("\",\"", item);
+    const size_t end = groupFile.find("\",,,,\"", item);
+    if (start == std::string::npos || end == std::string::npos || end < start) return "<no command line>";
+    return groupFile.substr(start + 3, end - start - 3);
+}
+
+std::string WorkingDirectoryField(const std::string& groupFile) {
+    const size_t start = groupFile.find("\",,,,\"");
+    const size_t end = groupFile.rfind("\"\r\n");
+    if (start == std::string::npos || end == std::string::npos || end < start + 6) return "<no field>";
+    return groupFile.substr(start + 6, end - start - 6);
+}
+
+// What the converter stand-in wrote about one of its runs.
+struct ConverterRun {
+    DWORD tick = 0;
+    std::string arguments;
+    bool sawIni = false;
+    ULONGLONG iniWritten = 0;  // FILETIME of SETUP.INI as the run found it
+    std::string iniContent;
+    std::string notes;
+    int exitCode = -1;
+};
+
+std::string LogPath() { return machine::WindowsDirectory() + "\\grpconv.log"; }
+size_t LogSize() { return machine::ReadBytes(LogPath()).size(); }
+
+// The complete runs logged after `offset` bytes of the log.
+std::vector<ConverterRun> RunsSince(size_t offset) {
+    const std::string log = Text(machine::ReadBytes(LogPath()));
+    std::vector<ConverterRun> runs;
+    const std::string head = "grpconv run: tick=";
+    const std::string tail = "end of run, exit ";
+    size_t at = log.find(head, std::min(offset, log.size()));
+    while (at != std::string::npos) {
+        ConverterRun run;
+        const size_t lineEnd = log.find("\r\n", at);
+        if (lineEnd == std::string::npos) break;
+        const std::string line = log.substr(at, lineEnd - at);
+        run.tick = static_cast<DWORD>(std::stoul(line.substr(head.size())));
+        const size_t args = line.find(" args=\"");
+        if (args != std::string::npos) run.arguments = line.substr(args + 7, line.size() - args - 8);
+        size_t next = lineEnd + 2;
+        const std::string written = "setup.ini written=";
+        if (log.compare(next, written.size(), written) == 0) {
+            run.sawIni = true;
+            run.iniWritten = std::stoull(log.substr(next + written.size()));
+            const size_t bytesAt = log.find(" bytes=", next);
+            const size_t count = std::stoul(log.substr(bytesAt + 7));
+            const size_t contentAt = log.find("\r\n", bytesAt) + 2;
+            run.iniContent = log.substr(contentAt, count);
+            next = contentAt + count;
+        }
+        const size_t end = log.find(tail, next);
+        if (end == std::string::npos) break;  // still being written
+        run.notes = log.substr(next, end - next);
+        run.exitCode = std::stoi(log.substr(end + tail.size()));
+        runs.push_back(run);
+        at = log.find(head, end);
+    }
+    return runs;
+}
+
+std::vector<ConverterRun> WaitForRuns(size_t offset, size_t count) {
+    std::vector<ConverterRun> runs;
+    e2e::WaitFor([&] { return (runs = RunsSince(offset)).size() >= count; }, kConverterTimeoutMs);
+    return runs;
+}
+
+struct Shortcut {
+    bool loaded = false;
+    std::string path;
+    std::string arguments;
+    std::string workingDirectory;
+};
+
+Shortcut ReadShortcut(const std::string& file) {
+    Shortcut shortcut;
+    const HRESULT initialized = CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* persist = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+            std::wstring wide(file.begin(), file.end());
+            if (SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
+                char text[INFOTIPSIZE] = {};
+                shortcut.loaded = true;
+                link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+                shortcut.path = text;
+                text[0] = '\0';
+                link->GetArguments(text, INFOTIPSIZE);
+                shortcut.arguments = text;
+                text[0] = '\0';
+                link->GetWorkingDirectory(text, MAX_PATH);
+                shortcut.workingDirectory = text;
+            }
+            persist->Release();
+        }
+        link->Release();
+    }
+    if (SUCCEEDED(initialized)) CoUninitialize();
+    return shortcut;
+}
+
+std::string ProgramsFolder() { return machine::WindowsDirectory() + "\\Start Menu\\Programs"; }
+
+// Any small program will do as the installed game and setup program: what matters is that the
+// files exist and so have short names.
+void PutProgram(const std::string& directory, const char* name) {
+    const std::string source = e2e::Win64Dir() + "\\tools\\go32.exe";
+    ASSERT_TRUE(CopyFileA(source.c_str(), machine::Join(directory, name).c_str(), FALSE))
+        << "copy " << source << " into " << directory;
+}
+
+class ProgramGroup : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        machine::ResetSetupState();
+        AppInstance = GetModuleHandleA(nullptr);
+        logOffset_ = LogSize();
+    }
+    void TearDown() override { machine::ResetSetupState(); }
+
+    // Runs CreateProgramGroup for `heldDirectory` as the wizard would hold it, and waits for the
+    // converter's two runs. Returns the time the call took.
+    DWORD CreateFor(const std::string& heldDirectory) {
+        lstrcpynA(InstallDirectory, heldDirectory.c_str(), kPathChars);
+        logOffset_ = LogSize();
+        const DWORD start = GetTickCount();
+        CreateProgramGroup();
+        const DWORD elapsed = GetTickCount() - start;
+        runs_ = WaitForRuns(logOffset_, 2);
+        return elapsed;
+    }
+
+    size_t logOffset_ = 0;
+    std::vector<ConverterRun> runs_;
+};
+
+TEST(ProgramGroupFile, GivesTheFourLinesOfOneItem) {
+    char out[kGroupFileChars];
+    const int length = FormatGroupFile(out, "Vexelworks", "Quorvane", "C:\\QUORVA~1\\quor.exe",
+                                       "C:\\Quorvane Demo");
+    const std::string expected = ExpectedGroupFile("Quorvane", "C:\\QUORVA~1\\quor.exe", "C:\\Quorvane Demo");
+    EXPECT_EQ(expected, std::string(out));
+    EXPECT_EQ(static_cast<int>(expected.size()), length);
+}
+
+TEST(ProgramGroupFile, RefusesAContentThatDoesNotFitItsBufferAndWritesNothingBehindIt) {
+    const int frame = static_cast<int>(ExpectedGroupFile("", "", "", "").size());
+    // The longest content that fits 512 characters with its NUL is 511 characters.
+    const std::string fitting(static_cast<size_t>(kGroupFileChars - 1 - frame), 't');
+    char out[kGroupFileChars + 600];
+    memset(out, 'x', sizeof(out));
+    EXPECT_EQ(kGroupFileChars - 1, FormatGroupFile(out, "", fitting.c_str(), "", ""));
+    EXPECT_EQ(ExpectedGroupFile(fitting, "", "", ""), std::string(out));
+
+    memset(out, 'x', sizeof(out));
+    const std::string tooLong = fitting + "t";
+    EXPECT_EQ(0, FormatGroupFile(out, "", tooLong.c_str(), "", "")) << "one character over the buffer";
+    EXPECT_EQ('\0', out[0]) << "a refused content leaves the buffer empty";
+    EXPECT_EQ(std::string(sizeof(out) - 1, 'x'), std::string(out + 1, sizeof(out) - 1));
+
+    // Past what wsprintfA itself would write.
+    const std::string huge(600, 'h');
+    memset(out, 'x', sizeof(out));
+    EXPECT_EQ(0, FormatGroupFile(out, huge.c_str(), huge.c_str(), huge.c_str(), huge.c_str()));
+    EXPECT_EQ('\0', out[0]);
+    EXPECT_EQ(std::string(sizeof(out) - 1, 'x'), std::string(out + 1, sizeof(out) - 1));
+}
+
+TEST_F(ProgramGroup, SetupIniKeepsTheUninstallerItemAfterTheGameItemWasConverted) {
+    const std::string directory = machine::FreshDirectory("pg-ini\\Quorvane Demo");
+    PutProgram(directory, "quor.exe");
+    PutProgram(directory, "setup.exe");
+    CreateFor(directory);
+
+    const std::string setupShort = ShortPath(directory + "\\setup.exe");
+    ASSERT_FALSE(setupShort.empty());
+    const std::vector<unsigned char> bytes = machine::ReadBytes(machine::SetupIniPath());
+    EXPECT_EQ(ExpectedGroupFile("Uninstall Quorvane", setupShort + " -REMOVE", directory), Text(bytes))
+        << "SETUP.INI after the install into " << directory;
+    EXPECT_EQ(bytes.end(), std::find(bytes.begin(), bytes.end(), '\0')) << "no NUL in SETUP.INI";
+
+    ASSERT_EQ(2u, runs_.size()) << "converter runs logged";
+    EXPECT_EQ("-o", runs_[0].arguments);
+    EXPECT_EQ("-o", runs_[1].arguments);
+    EXPECT_EQ(ExpectedGroupFile("Quorvane", ShortPath(directory + "\\quor.exe"), directory),
+              runs_[0].iniContent)
+        << "what the first converter run read";
+    EXPECT_EQ(Text(bytes), runs_[1].iniContent) << "what the second converter run read";
+}
+
+TEST_F(ProgramGroup, BothShortcutsStartTheInstalledProgramsByTheirShortNames) {
+    const std::string directory = machine::FreshDirectory("pg-links\\Quorvane Demo");
+    PutProgram(directory, "quor.exe");
+    PutProgram(directory, "setup.exe");
+    CreateFor(directory);
+    ASSERT_EQ(2u, runs_.size()) << "converter runs logged";
+
+    const Shortcut game = ReadShortcut(machine::GroupFolder() + "\\Quorvane.lnk");
+    ASSERT_TRUE(game.loaded) << "Quorvane.lnk in " << machine::GroupFolder() << "; converter said:\n"
+                             << runs_[0].notes;
+    EXPECT_EQ(ShortPath(directory + "\\quor.exe"), game.path);
+    EXPECT_EQ("", game.arguments);
+    EXPECT_EQ(directory, game.workingDirectory);
+
+    const Shortcut uninstall = ReadShortcut(machine::GroupFolder() + "\\Uninstall Quorvane.lnk");
+    ASSERT_TRUE(uninstall.loaded) << "Uninstall Quorvane.lnk; converter said:\n" << runs_[1].notes;
+    EXPECT_EQ(ShortPath(directory + "\\setup.exe"), uninstall.path);
+    EXPECT_EQ("-REMOVE", uninstall.arguments);
+    EXPECT_EQ(directory, uninstall.workingDirectory);
+}
+
+TEST_F(ProgramGroup, ABlankOrATrailingSeparatorOfTheDirectoryChangesNoCommandLine) {
+    const std::string directory = machine::FreshDirectory("pg-blanks\\Quorvane Demo Four");
+    PutProgram(directory, "quor.exe");
+    PutProgram(directory, "setup.exe");
+
+    CreateFor(directory);
+    ASSERT_EQ(2u, runs_.size()) << "converter runs for " << directory;
+    const std::vector<ConverterRun> plain = runs_;
+    CreateFor(directory + "\\");
+    ASSERT_EQ(2u, runs_.size()) << "converter runs for " << directory << "\\";
+    const std::vector<ConverterRun> trailing = runs_;
+
+    const std::string gameCommand = CommandLineField(plain[0].iniContent);
+    const std::string uninstallCommand = CommandLineField(plain[1].iniContent);
+    EXPECT_EQ(std::string::npos, gameCommand.find(' ')) << gameCommand;
+    EXPECT_EQ(ShortPath(directory + "\\quor.exe"), gameCommand);
+    EXPECT_EQ(ShortPath(directory + "\\setup.exe") + " -REMOVE", uninstallCommand);
+    EXPECT_EQ(std::string::npos, uninstallCommand.substr(0, uninstallCommand.size() - 8).find(' '))
+        << uninstallCommand;
+
+    EXPECT_EQ(gameCommand, CommandLineField(trailing[0].iniContent)) << "with a trailing separator";
+    EXPECT_EQ(uninstallCommand, CommandLineField(trailing[1].iniContent)) << "with a trailing separator";
+
+    EXPECT_EQ(directory, WorkingDirectoryField(plain[0].iniContent));
+    EXPECT_EQ(directory, WorkingDirectoryField(plain[1].iniContent));
+    EXPECT_EQ(directory + "\\", WorkingDirectoryField(trailing[0].iniContent)) << "as held";
+    EXPECT_EQ(directory + "\\", WorkingDirectoryField(trailing[1].iniContent)) << "as held";
+}
+
+TEST_F(ProgramGroup, TheTwoWritesAreAtLeastFourSecondsApart) {
+    const std::string directory = machine::FreshDirectory("pg-pause\\Quorvane");
+    PutProgram(directory, "quor.exe");
+    PutProgram(directory, "setup.exe");
+    const DWORD elapsed = CreateFor(directory);
+    EXPECT_LE(kPauseMs, elapsed) << "CreateProgramGroup took " << elapsed << " ms";
+
+    ASSERT_EQ(2u, runs_.size()) << "converter runs logged";
+    ASSERT_TRUE(runs_[0].sawIni && runs_[1].sawIni);
+    const ULONGLONG apart = runs_[1].iniWritten - runs_[0].iniWritten;
+    EXPECT_LE(kPauseMs * kFileTimeUnitsPerMs, apart)
+        << "SETUP.INI written " << apart / kFileTimeUnitsPerMs << " ms after the first write";
+    // WinExec returns only once the started program waits for input or has ended, so the first
+    // run has started before the pause begins and the second starts after it.
+    const LONG runsApart = static_cast<LONG>(runs_[1].tick - runs_[0].tick);
+    EXPECT_LE(static_cast<LONG>(kPauseMs), runsApart)
+        << "the second converter run started " << runsApart << " ms after the first";
+}
+
+TEST_F(ProgramGroup, AGameThatWasNotCopiedIsNamedByItsLongPath) {
+    const std::string directory = machine::FreshDirectory("pg-nogame\\Quorvane Demo");
+    PutProgram(directory, "setup.exe");
+    CreateFor(directory);
+    ASSERT_EQ(2u, runs_.size()) << "converter runs logged";
+    EXPECT_EQ(directory + "\\quor.exe", CommandLineField(runs_[0].iniContent));
+    EXPECT_EQ(ShortPath(directory + "\\setup.exe") + " -REMOVE", CommandLineField(runs_[1].iniContent));
+}
+
+TEST_F(ProgramGroup, ASetupProgramThatWasNotCopiedIsNamedByItsLongPathNotByTheGamesName) {
+    const std::string directory = machine::FreshDirectory("pg-nosetup\\Quorvane Demo");
+    PutProgram(directory, "quor.exe");
+    CreateFor(directory);
+    ASSERT_EQ(2u, runs_.size()) << "converter runs logged";
+    EXPECT_EQ(ShortPath(directory + "\\quor.exe"), CommandLineField(runs_[0].iniContent));
+    EXPECT_EQ(directory + "\\setup.exe -REMOVE", CommandLineField(runs_[1].iniContent));
+    EXPECT_EQ(ExpectedGroupFile("Uninstall Quorvane", directory + "\\setup.exe -REMOVE", directory),
+              Text(machine::ReadBytes(machine::SetupIniPath())));
+}
+
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+class ProgramGroupRemoval : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        machine::ResetSetupState();
+        AppInstance = GetModuleHandleA(nullptr);
+        owner_ = CreateDialogParamA(AppInstance, DLG_REMOVE_NAME, nullptr, QuietDialog, 0);
+        ASSERT_NE(nullptr, owner_);
+    }
+    void TearDown() override {
+        if (owner_ != nullptr) DestroyWindow(owner_);
+        machine::RemoveTree(ProgramsFolder() + "\\Other Group");
+        machine::ResetSetupState();
+    }
+
+    // Runs RemoveProgramGroup on a thread of its own, so that a message box of the shell cannot
+    // hold the test: any dialog of this process that shows up meanwhile is dismissed and counted.
+    bool RemoveWatchingForBoxes(int* boxes) {
+        *boxes = 0;
+        HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::thread worker([&] {
+            RemoveProgramGroup(owner_);
+            SetEvent(done);
+        });
+        const DWORD start = GetTickCount();
+        bool finished = false;
+        while (!(finished = WaitForSingleObject(done, 50) == WAIT_OBJECT_0) &&
+               GetTickCount() - start < e2e::kWindowTimeoutMs) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+            HWND box = e2e::FindProcessDialog(GetCurrentProcessId(), "", true);
+            if (box != nullptr && box != owner_) {
+                ++*boxes;
+                boxMessages_ += e2e::MessageBoxText(box) + "\n";
+                PostMessageA(box, WM_CLOSE, 0, 0);
+            }
+        }
+        if (finished) {
+            worker.join();
+        } else {
+            worker.detach();  // the assertion below reports it; the process ends with the test
+        }
+        CloseHandle(done);
+        return finished;
+    }
+
+    HWND owner_ = nullptr;
+    std::string boxMessages_;
+};
+
+TEST_F(ProgramGroupRemoval, DeletesTheGroupFolderWithItsShortcutsAndNothingBesideIt) {
+    const std::string group = machine::GroupFolder();
+    ASSERT_TRUE(machine::WriteBytes(group + "\\Quorvane.lnk", "link"));
+    ASSERT_TRUE(machine::WriteBytes(group + "\\Uninstall Quorvane.lnk", "link"));
+    ASSERT_TRUE(machine::WriteBytes(group + "\\Saved\\notes.txt", "kept by the user"));
+    ASSERT_TRUE(machine::WriteBytes(ProgramsFolder() + "\\Other Group\\Other.lnk", "link"));
+
+    int boxes = 0;
+    ASSERT_TRUE(RemoveWatchingForBoxes(&boxes)) << "RemoveProgramGroup did not return";
+    EXPECT_EQ(0, boxes) << boxMessages_;
+    EXPECT_FALSE(machine::DirectoryExists(group)) << group;
+    EXPECT_TRUE(machine::FileExists(ProgramsFolder() + "\\Other Group\\Other.lnk"));
+    EXPECT_TRUE(machine::DirectoryExists(ProgramsFolder()));
+}
+
+TEST_F(ProgramGroupRemoval, AMissingGroupFolderShowsNothingAndTheCallReturns) {
+    machine::MakeDirectories(ProgramsFolder() + "\\Other Group");
+    ASSERT_FALSE(machine::DirectoryExists(machine::GroupFolder()));
+
+    int boxes = 0;
+    ASSERT_TRUE(RemoveWatchingForBoxes(&boxes)) << "RemoveProgramGroup did not return";
+    // The shell's own reports stay on; this system's shell reports nothing for a missing folder.
+    EXPECT_EQ(0, boxes) << "boxes shown: " << boxMessages_;
+    EXPECT_TRUE(machine::DirectoryExists(ProgramsFolder() + "\\Other Group"));
+}
+
+// The converter stand-in, started as the install starts it.
+class Grpconv : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        machine::ResetSetupState();
+        RemoveTestGroups();
+        ASSERT_TRUE(machine::FileExists(Program())) << "the harness puts the converter at " << Program();
+    }
+    void TearDown() override {
+        RemoveTestGroups();
+        machine::ResetSetupState();
+    }
+
+    static std::string Program() { return machine::WindowsDirectory() + "\\grpconv.exe"; }
+    static std::string Alpha() { return ProgramsFolder() + "\\Grpconv Alpha"; }
+    static std::string Beta() { return ProgramsFolder() + "\\Grpconv Beta"; }
+    static void RemoveTestGroups() {
+        machine::RemoveTree(Alpha());
+        machine::RemoveTree(Beta());
+    }
+
+    // Runs the converter to its end; its exit code, or STILL_ACTIVE when it did not end.
+    DWORD Run(const std::string& arguments) {
+        e2e::Program converter;
+        const size_t offset = LogSize();
+        if (!converter.StartWith(Program(), arguments)) return STILL_ACTIVE;
+        if (!converter.WaitForExit(kConverterTimeoutMs)) return STILL_ACTIVE;
+        const std::vector<ConverterRun> runs = RunsSince(offset);
+        run_ = runs.empty() ? ConverterRun{} : runs.back();
+        return converter.ExitCode();
+    }
+
+    ConverterRun run_;
+};
+
+TEST_F(Grpconv, MakesAShortcutOfEveryItemOfEveryGroup) {
+    ASSERT_TRUE(machine::WriteBytes(
+        machine::SetupIniPath(),
+        "[progman.groups]\r\n"
+        "first=Grpconv Alpha\r\n"
+        "second=Grpconv Beta\r\n"
+        "[first]\r\n"
+        "\"Game\",\"C:\\GAMES\\QUOR~1\\quor.exe\",,,,\"C:\\Games\\Quor Demo\"\r\n"
+        "\"Remove\",\"C:\\GAMES\\QUOR~1\\setup.exe -REMOVE now\",,,,\"C:\\Games\"\r\n"
+        "[second]\r\n"
+        "\"Quoted\",\"\"C:\\Program Files\\Tool\\tool.exe\" /x, y\",,,,\"\"\r\n"));
+    EXPECT_EQ(0u, Run("-o"));
+
+    const Shortcut game = ReadShortcut(Alpha() + "\\Game.lnk");
+    ASSERT_TRUE(game.loaded) << run_.notes;
+    EXPECT_EQ("C:\\GAMES\\QUOR~1\\quor.exe", game.path);
+    EXPECT_EQ("", game.arguments);
+    EXPECT_EQ("C:\\Games\\Quor Demo", game.workingDirectory);
+
+    const Shortcut remove = ReadShortcut(Alpha() + "\\Remove.lnk");
+    ASSERT_TRUE(remove.loaded) << run_.notes;
+    EXPECT_EQ("C:\\GAMES\\QUOR~1\\setup.exe", remove.path);
+    EXPECT_EQ("-REMOVE now", remove.arguments);
+    EXPECT_EQ("C:\\Games", remove.workingDirectory);
+
+    const Shortcut quoted = ReadShortcut(Beta() + "\\Quoted.lnk");
+    ASSERT_TRUE(quoted.loaded) << run_.notes;
+    EXPECT_EQ("C:\\Program Files\\Tool\\tool.exe", quoted.path);
+    EXPECT_EQ("/x, y", quoted.arguments);
+}
+
+TEST_F(Grpconv, SkipsWhatItCannotReadInAMalformedFileAndMakesTheRest) {
+    const std::string overlong(5000, 'L');
+    ASSERT_TRUE(machine::WriteBytes(
+        machine::SetupIniPath(),
+        std::string("garbage before any section\r\n"
+                    "[progman.groups]\r\n"
+                    "a line without an equals sign\r\n"
+                    "first=Grpconv Alpha\r\n"
+                    "missing=Grpconv Beta\r\n"
+                    "bad=Bad/Name\r\n"
+                    "=Grpconv Beta\r\n"
+                    "[first\r\n"
+                    "[first]\r\n"
+                    "Unquoted,C:\\GAMES\\quor.exe -x,,,,C:\\GAMES\r\n"
+                    "\"Long\",\"C:\\") +
+            overlong + "\\quor.exe\",,,,\"C:\\\"\r\n\"" + overlong +
+            "\",\"C:\\quor.exe\",,,,\"\"\r\n"
+            "\"No command\"\r\n"
+            "\"Empty command\",\"\",,,,\"C:\\\"\r\n"
+            "\"Bad:title\",\"C:\\quor.exe\",,,,\"\"\r\n"
+            "\"Unclosed quote,\"C:\\quor.exe\r\n" +
+            std::string("\x01\x02\xff\xfe\0binary\0", 12) + "\r\n" +
+            "\"Last\",\"C:\\GAMES\\last.exe\",,,,\"C:\\GAMES\"\r\n"));
+    const DWORD exitCode = Run("-o");
+    EXPECT_EQ(0u, exitCode) << "exit code of the converter (a crash gives an exception code)";
+
+    const Shortcut unquoted = ReadShortcut(Alpha() + "\\Unquoted.lnk");
+    ASSERT_TRUE(unquoted.loaded) << run_.notes;
+    EXPECT_EQ("C:\\GAMES\\quor.exe", unquoted.path);
+    EXPECT_EQ("-x", unquoted.arguments);
+    EXPECT_EQ("C:\\GAMES", unquoted.workingDirectory);
+    EXPECT_TRUE(ReadShortcut(Alpha() + "\\Last.lnk").loaded) << run_.notes;
+
+    // Everything else is skipped: the folder holds the two readable items alone.
+    std::vector<std::string> made;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((Alpha() + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) made.push_back(found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ((std::vector<std::string>{"Last.lnk", "Unquoted.lnk"}), made) << run_.notes;
+    EXPECT_FALSE(machine::DirectoryExists(Beta())) << "a group without its section makes no folder";
+}
+
+TEST_F(Grpconv, AFileWithoutTheGroupsSectionMakesNothing) {
+    ASSERT_TRUE(machine::WriteBytes(machine::SetupIniPath(),
+                                    "[first]\r\n\"Game\",\"C:\\quor.exe\",,,,\"C:\\\"\r\n"));
+    EXPECT_EQ(0u, Run("-o"));
+    EXPECT_TRUE(run_.sawIni) << "the run read SETUP.INI";
+    EXPECT_FALSE(machine::DirectoryExists(Alpha()));
+}
+
+TEST_F(Grpconv, WithoutArgumentsAndWithoutSetupIniExitsZeroAndMakesNothing) {
+    ASSERT_FALSE(machine::FileExists(machine::SetupIniPath()));
+    const bool hadPrograms = machine::DirectoryExists(ProgramsFolder());
+    EXPECT_EQ(0u, Run(""));
+    EXPECT_FALSE(run_.sawIni) << "the run's log entry";
+    EXPECT_EQ("", run_.arguments);
+    EXPECT_EQ(hadPrograms, machine::DirectoryExists(ProgramsFolder()));
+}
+
+TEST_F(Grpconv, WithoutArgumentsConvertsTheSetupIniThatIsThere) {
+    ASSERT_TRUE(machine::WriteBytes(
+        machine::SetupIniPath(),
+        "[progman.groups]\r\ngroupX=Grpconv Alpha\r\n[groupX]\r\n\"Uninstall\",\"C:\\Q\\setup.exe "
+        "-REMOVE\",,,,\"C:\\Q\"\r\n"));
+    EXPECT_EQ(0u, Run(""));
+    const Shortcut uninstall = ReadShortcut(Alpha() + "\\Uninstall.lnk");
+    ASSERT_TRUE(uninstall.loaded) << run_.notes;
+    EXPECT_EQ("C:\\Q\\setup.exe", uninstall.path);
+    EXPECT_EQ("-REMOVE", uninstall.arguments);
+}
+
+}  // namespace
+
+namespace {
+
+// As after an uninstall: the group the install made was removed, SETUP.INI is unchanged, and the
+// setup program starts the converter without arguments on its way out.
+TEST_F(Grpconv, WithoutArgumentsASetupIniConvertedBeforeIsNotConvertedAgain) {
+    ASSERT_TRUE(machine::WriteBytes(
+        machine::SetupIniPath(),
+        "[progman.groups]\r\ngroupX=Grpconv Alpha\r\n[groupX]\r\n\"Uninstall\",\"C:\\Q\\setup.exe "
+        "-REMOVE\",,,,\"C:\\Q\"\r\n"));
+    EXPECT_EQ(0u, Run("-o"));
+    ASSERT_TRUE(ReadShortcut(Alpha() + "\\Uninstall.lnk").loaded) << run_.notes;
+    RemoveTestGroups();
+    EXPECT_EQ(0u, Run(""));
+    EXPECT_FALSE(machine::DirectoryExists(Alpha())) << run_.notes;
+    EXPECT_EQ(0u, Run("-o"));
+    EXPECT_TRUE(ReadShortcut(Alpha() + "\\Uninstall.lnk").loaded) << "asked with -o it converts again";
+}
+
+}  // namespace
