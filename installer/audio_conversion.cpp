@@ -1,1 +1,164 @@
 #include "audio_conversion.h"
+
+#include <shellapi.h>
+
+#include "dialog_utils.h"
+#include "file_operations.h"
+#include "manifest.h"
+#include "resource_ids.h"
+#include "state.h"
+
+namespace {
+
+constexpr char kBatchFileName[] = "mp3.bat";
+constexpr char kExtenderName[] = "go32.exe";
+constexpr char kDecoderName[] = "l3dec";
+// The decoder asks before it replaces a WAV file of an earlier install; the answer keeps it.
+constexpr char kAnswerNo[] = "echo n|";
+constexpr char kQuote[] = "\"";
+constexpr char kBlank[] = " ";
+constexpr char kWaveSwitchAndLineEnd[] = " -wav\r\n";
+constexpr char kInterpreter[] = "command";
+constexpr char kInterpreterParameters[] = "/C mp3.bat";
+constexpr char kProgressDot[] = ".";
+constexpr DWORD kPollIntervalMs = 2000;
+
+// A line under construction. Once a piece does not fit, the line stays unfinished.
+struct BatchLine {
+    char* text;
+    int capacity;
+    int length;
+    bool fits;
+};
+
+void AppendText(BatchLine& line, const char* piece) {
+    if (!line.fits) return;
+    const int pieceLength = lstrlenA(piece);
+    if (line.length + pieceLength + 1 > line.capacity) {
+        line.fits = false;
+        return;
+    }
+    lstrcpynA(line.text + line.length, piece, pieceLength + 1);
+    line.length += pieceLength;
+}
+
+// The directory and a name below it, joined as every path of the program is joined.
+void AppendJoinedPath(BatchLine& line, const char* directory, const char* name) {
+    const int start = line.length;
+    AppendText(line, directory);
+    if (!line.fits) return;
+    char* path = line.text + start;
+    if (!AppendPathComponent(path, line.capacity - start, name)) {
+        line.fits = false;
+        return;
+    }
+    line.length = start + lstrlenA(path);
+}
+
+// The interpreter splits a line at blanks, so a path with blanks is quoted.
+void AppendCommandPath(BatchLine& line, const char* directory, const char* name, bool quoted) {
+    if (quoted) AppendText(line, kQuote);
+    AppendJoinedPath(line, directory, name);
+    if (quoted) AppendText(line, kQuote);
+}
+
+void CopyExtender(HWND dialog) {
+    char source[kPathChars];
+    char target[kPathChars];
+    lstrcpynA(source, ModuleDirectory, kPathChars);
+    lstrcpynA(target, InstallDirectory, kPathChars);
+    if (!AppendPathComponent(source, kPathChars, kExtenderName)) return;
+    if (!AppendPathComponent(target, kPathChars, kExtenderName)) return;
+    ShellCopyFile(dialog, source, target);
+}
+
+void WriteBatchLines(HFILE batch) {
+    char line[kBatchLineChars];
+    for (const FileGroup& group : kConvertedGroups) {
+        for (int i = 0; i < group.count; ++i) {
+            if (!ComposeBatchLine(line, kBatchLineChars, ModuleDirectory, group[i])) continue;
+            _lwrite(batch, line, static_cast<UINT>(lstrlenA(line)));
+        }
+    }
+}
+
+// A batch file that cannot be created is not written; the interpreter is started all the same.
+void WriteBatchFile() {
+    char path[kPathChars];
+    lstrcpynA(path, InstallDirectory, kPathChars);
+    if (!AppendPathComponent(path, kPathChars, kBatchFileName)) return;
+    const HFILE batch = _lcreat(path, 0);
+    if (batch == HFILE_ERROR) return;
+    WriteBatchLines(batch);
+    _lclose(batch);
+}
+
+HANDLE StartBatchFile(HWND dialog) {
+    SHELLEXECUTEINFOA request = {};
+    request.cbSize = sizeof(request);
+    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    request.hwnd = dialog;
+    request.lpVerb = nullptr;
+    request.lpFile = kInterpreter;
+    request.lpParameters = kInterpreterParameters;
+    request.lpDirectory = InstallDirectory;
+    request.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&request)) return nullptr;
+    return request.hProcess;
+}
+
+}  // namespace
+
+bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry) {
+    if (capacity <= 0) return false;
+    line[0] = '\0';
+    char convertedName[kPathChars];
+    if (!MakeConvertedName(convertedName, kPathChars, mp3Entry)) return false;
+    const bool quoted = ContainsBlank(sourceDirectory);
+    BatchLine batchLine{line, capacity, 0, true};
+    AppendText(batchLine, kAnswerNo);
+    AppendCommandPath(batchLine, sourceDirectory, kDecoderName, quoted);
+    AppendText(batchLine, kBlank);
+    AppendCommandPath(batchLine, sourceDirectory, mp3Entry, quoted);
+    AppendText(batchLine, kBlank);
+    AppendText(batchLine, convertedName);
+    AppendText(batchLine, kWaveSwitchAndLineEnd);
+    if (!batchLine.fits) {
+        line[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+HANDLE StartAudioConversion(HWND dialog) {
+    SetCurrentDirectoryA(InstallDirectory);
+    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) CopyExtender(dialog);
+    WriteBatchFile();
+    return StartBatchFile(dialog);
+}
+
+void AdvanceWaitText(char* waitText, int bareLength) {
+    if (lstrlenA(waitText) + 1 > kStatusChars) {
+        if (bareLength < kTextChars) waitText[bareLength] = '\0';
+        return;
+    }
+    lstrcatA(waitText, kProgressDot);
+}
+
+// Polls rather than blocks, and dispatches no messages meanwhile: the row of dots is the only
+// sign of life the dialog gives until the interpreter has ended.
+void WaitForAudioConversion(HWND dialog, HANDLE process) {
+    char waitText[kTextChars];
+    LoadStringA(AppInstance, IDS_WAIT_AUDIO, waitText, kTextChars);
+    const int bareLength = lstrlenA(waitText);
+    SetWizardStatus(dialog, "%s", waitText);
+    SleepEx(0, FALSE);
+    if (process == nullptr) return;
+    for (;;) {
+        SetWizardStatus(dialog, "%s", waitText);
+        DWORD exitCode = 0;
+        if (!GetExitCodeProcess(process, &exitCode) || exitCode != STILL_ACTIVE) return;
+        SleepEx(kPollIntervalMs, FALSE);
+        AdvanceWaitText(waitText, bareLength);
+    }
+}

@@ -17,4 +17,9 @@ HANDLE StartAudioConversion(HWND dialog);
 // Shows the wait text with a growing row of dots until the process has ended.
 void WaitForAudioConversion(HWND dialog, HANDLE process);
 
+// One poll's change of the wait text (a buffer of kTextChars) whose text without dots is
+// `bareLength` characters long: one more dot, or the bare text again when one more dot would
+// not fit the status line.
+void AdvanceWaitText(char* waitText, int bareLength);
+
 #endif
