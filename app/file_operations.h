@@ -10,4 +10,10 @@
 int ShellCopyFile(HWND owner, const char* source, const char* target);
 int ShellDeleteFile(HWND owner, const char* path);
 
+// Starts a program or opens a document through the shell, without an error box of the shell's
+// own. Null verb: the default one. Returns the started process, or null when nothing started or
+// the shell did not say; nobody closes it, the process's end releases it.
+HANDLE ShellStart(HWND owner, const char* verb, const char* file, const char* parameters,
+                  const char* directory, int show);
+
 #endif

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "command_line.h"
+#include "file_operations.h"
 #include "master_dialog.h"
 #include "remove_dialog.h"
 #include "resource_ids.h"
@@ -21,16 +22,11 @@ static_assert(sizeof(SHELLEXECUTEINFOA) == 60, "the launch request is 60 bytes o
 static_assert(sizeof(SHFILEOPSTRUCTA) == 30, "the file request is 30 bytes on 32-bit Windows");
 #endif
 
+// Nobody waits for the converter.
 static void StartGrpconv() {
     char program[kTextChars];
     lstrcpyA(program, kGrpconvProgram);
-    SHELLEXECUTEINFOA launch = {};
-    launch.cbSize = sizeof(launch);
-    launch.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    launch.lpFile = program;
-    launch.nShow = SW_HIDE;
-    // Nobody waits for the converter; its process handle is released when this process ends.
-    ShellExecuteExA(&launch);
+    ShellStart(nullptr, nullptr, program, nullptr, nullptr, SW_HIDE);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {

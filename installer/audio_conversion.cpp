@@ -1,7 +1,5 @@
 #include "audio_conversion.h"
 
-#include <shellapi.h>
-
 #include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
@@ -94,17 +92,7 @@ void WriteBatchFile() {
 }
 
 HANDLE StartBatchFile(HWND dialog) {
-    SHELLEXECUTEINFOA request = {};
-    request.cbSize = sizeof(request);
-    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    request.hwnd = dialog;
-    request.lpVerb = nullptr;
-    request.lpFile = kInterpreter;
-    request.lpParameters = kInterpreterParameters;
-    request.lpDirectory = InstallDirectory;
-    request.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&request)) return nullptr;
-    return request.hProcess;
+    return ShellStart(dialog, nullptr, kInterpreter, kInterpreterParameters, InstallDirectory, SW_SHOWNORMAL);
 }
 
 }  // namespace

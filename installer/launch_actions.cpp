@@ -2,9 +2,8 @@
 // read-me, start the game, start the uninstaller, leave.
 #include "launch_actions.h"
 
-#include <shellapi.h>
-
 #include "dialog_utils.h"
+#include "file_operations.h"
 #include "manifest.h"
 #include "remove_dialog.h"
 #include "resource_ids.h"
@@ -52,15 +51,7 @@ void OpenReadme(HWND dialog) {
     char document[kPathChars];
     lstrcpynA(document, directory, kPathChars);
     if (!AppendPathComponent(document, kPathChars, kReadmeDocument)) return;
-    SHELLEXECUTEINFOA launch = {};
-    launch.cbSize = sizeof(launch);
-    launch.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    launch.hwnd = dialog;
-    launch.lpVerb = kOpenVerb;
-    launch.lpFile = document;
-    launch.lpDirectory = directory;
-    launch.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&launch);
+    ShellStart(dialog, kOpenVerb, document, nullptr, directory, SW_SHOWNORMAL);
 }
 
 // The game's path is quoted when it holds a blank: unquoted, WinExec would try the path's first
