@@ -341,6 +341,9 @@ std::vector<std::string> StatusSpy::Texts(int control) const {
     while (fgets(line, sizeof(line), file) != nullptr) {
         std::string text = line;
         if (!text.empty() && text.back() == '\n') text.pop_back();
+        const size_t tab = text.find('\t');  // behind the time stamp
+        if (tab == std::string::npos) continue;
+        text = text.substr(tab + 1);
         if (text.compare(0, prefix.size(), prefix) == 0) texts.push_back(text.substr(prefix.size()));
     }
     fclose(file);

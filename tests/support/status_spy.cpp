@@ -1,6 +1,7 @@
 // A hook procedure that the tests place into the setup program's dialog thread. It appends every
 // text set on the wizard's status line or the uninstall dialog's text field to a log file, in
-// order, as it happens: texts that stay up for a few milliseconds only are not missed.
+// order, as it happens, with the time: texts that stay up for a few milliseconds only are not
+// missed.
 #include <windows.h>
 
 #include "resource_ids.h"
@@ -18,7 +19,8 @@ void AppendToLog(int control, const char* text) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     char line[2048];
-    const int size = wsprintfA(line, "%d\t%.2000s\n", control, text);
+    // The time stamp lets a run be profiled: how long each status text stayed up.
+    const int size = wsprintfA(line, "%lu\t%d\t%.2000s\n", GetTickCount(), control, text);
     DWORD written = 0;
     WriteFile(file, line, static_cast<DWORD>(size), &written, nullptr);
     CloseHandle(file);
