@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+#include "command_line.h"
+
 namespace {
 
 enum ExitCode {
@@ -17,25 +19,10 @@ enum ExitCode {
     kNoInterpreter = 2,
 };
 
-// The command line less this program's name and the blanks behind it, as the system's own
-// interpreter would see its arguments.
-const char* ArgumentsOf(const char* commandLine) {
-    const char* p = commandLine;
-    if (*p == '"') {
-        ++p;
-        while (*p != '\0' && *p != '"') ++p;
-        if (*p == '"') ++p;
-    } else {
-        while (*p != '\0' && *p != ' ' && *p != '\t') ++p;
-    }
-    while (*p == ' ' || *p == '\t') ++p;
-    return p;
-}
-
 }  // namespace
 
 int main() {
-    const char* arguments = ArgumentsOf(GetCommandLineA());
+    const char* arguments = SkipProgramName(GetCommandLineA());
     if ((arguments[0] != '/' && arguments[0] != '-') || (arguments[1] != 'C' && arguments[1] != 'c') ||
         (arguments[2] != ' ' && arguments[2] != '\t')) {
         fprintf(stderr, "command: usage: command /C <command line>\n");
