@@ -41,7 +41,8 @@ TEST_F(Install, AFullInstallIntoANewDirectoryLeavesEverythingInPlace) {
     e2e::StatusSpy spy;
     ASSERT_TRUE(spy.Attach(dialog));
     ASSERT_TRUE(install::StartInstall(dialog, destination));
-    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsEnabled(dialog, IDC_NEXT); }, e2e::kWindowTimeoutMs, 5));
+    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsEnabled(dialog, IDC_NEXT) && !e2e::IsEnabled(dialog, IDC_CANCEL); },
+                             e2e::kWindowTimeoutMs, 5));
     wizard::ExpectLooks(dialog, wizard::kInstalling, "installing");
     ASSERT_TRUE(install::WaitForFinishPage(dialog));
     wizard::ExpectLooks(dialog, wizard::kFinishPage, "finish page");

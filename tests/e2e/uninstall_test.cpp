@@ -166,7 +166,10 @@ TEST_F(Uninstall, EscapeDoesNothingAndCancelIsOffOnceTheRemovalStarted) {
     EXPECT_EQ(kPrompt, e2e::ControlText(dialog, IDC_REMOVE_TEXT));
 
     ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
-    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsEnabled(dialog, IDC_REMOVE_OK); }, e2e::kWindowTimeoutMs, 5));
+    // Both buttons are disabled as the removal begins, one right after the other.
+    ASSERT_TRUE(e2e::WaitFor([&] {
+        return !e2e::IsEnabled(dialog, IDC_REMOVE_OK) && !e2e::IsEnabled(dialog, IDC_REMOVE_CANCEL);
+    }, e2e::kWindowTimeoutMs, 5));
     EXPECT_FALSE(e2e::Click(dialog, IDC_REMOVE_CANCEL)) << "Cancel is disabled while removing";
     ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
     EXPECT_FALSE(e2e::IsEnabled(dialog, IDC_REMOVE_CANCEL));
