@@ -44,6 +44,7 @@ uint16_t PeImage::MinorOsVersion() const { return Optional16(42); }
 uint16_t PeImage::MajorSubsystemVersion() const { return Optional16(48); }
 uint16_t PeImage::MinorSubsystemVersion() const { return Optional16(50); }
 uint16_t PeImage::Subsystem() const { return Optional16(68); }
+uint32_t PeImage::FileAlignment() const { return Get32(bytes_, optionalHeader_ + 36); }
 
 uint32_t PeImage::RvaToOffset(uint32_t rva) const {
     for (const Section& s : sections_) {

@@ -35,6 +35,7 @@ class PeImage {
     uint16_t Machine() const { return machine_; }
     bool Is32Bit() const { return optionalMagic_ == 0x10b; }
     uint16_t Subsystem() const;
+    uint32_t FileAlignment() const;
     uint16_t MajorOsVersion() const;
     uint16_t MinorOsVersion() const;
     uint16_t MajorSubsystemVersion() const;

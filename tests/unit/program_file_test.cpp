@@ -32,6 +32,7 @@ TEST_F(ShippedProgram, IsAPe32GuiProgramForI386AndWindows4) {
     EXPECT_EQ(4, image_.MajorSubsystemVersion());
     EXPECT_EQ(0, image_.MinorSubsystemVersion());
     EXPECT_EQ(0u, image_.TimeDateStamp()) << "no time stamp, so builds are reproducible";
+    EXPECT_EQ(0x1000u, image_.FileAlignment()) << "page-aligned sections are mapped, not read in";
 }
 
 std::string Upper(std::string text) {
