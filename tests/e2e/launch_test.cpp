@@ -127,6 +127,21 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseReadMeOpensTheI
 
     ASSERT_TRUE(e2e::Click(dialog, IDC_README));
     ExpectReadmeOpened("installed copy", "from the menu right after the install");
+
+    // The directory page again: its status line still says what the install said last, and Cancel
+    // returns to the installed menu.
+    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); },
+                             e2e::kWindowTimeoutMs));
+    EXPECT_TRUE(e2e::IsShown(dialog, IDC_STATUS));
+    EXPECT_EQ(0u, e2e::ControlText(dialog, IDC_STATUS).rfind("Please wait...  Decompressing Audio...", 0))
+        << e2e::ControlText(dialog, IDC_STATUS);
+    EXPECT_EQ(destination, e2e::EditText(dialog, IDC_DIRECTORY));
+    ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::IsEnabled(dialog, IDC_PLAY) &&
+                                          e2e::Settle(dialog); },
+                             e2e::kWindowTimeoutMs));
+    wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Cancel on the reopened directory page");
 }
 
 TEST_F(Launch, ReadMeOnAMenuThatFoundTheGameOpensTheInstalledCopy) {
