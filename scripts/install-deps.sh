@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian machine lacks for building and testing the setup program.
+# Installs what a fresh Debian machine lacks for building and testing the setup program, and 32-bit
+# Wine with the emulator that runs it here, for the tests of the shipped 32-bit program (not with
+# QUORVANE_SKIP_PE32=1).
 set -euo pipefail
 packages=(cmake g++ make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth
           imagemagick icoutils lame mpg123 googletest bc)
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+if [ "${QUORVANE_SKIP_PE32:-0}" != 1 ]; then
+  packages+=(qemu-user-static wine32:i386)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "Adding the i386 architecture for 32-bit Wine"
+    $sudo dpkg --add-architecture i386
+  fi
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

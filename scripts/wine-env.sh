@@ -1,6 +1,8 @@
 # Sourced by the scripts that run Windows programs: a display, a Wine prefix of the build's own,
 # the stand-ins of the outside programs in it, and one wineserver for the whole run.
-#   wine_env_start PREFIX_DIR   sets DISPLAY (Xvfb unless USE_DISPLAY=1), WINEPREFIX, starts all
+#   wine_env_start PREFIX_DIR   sets DISPLAY (Xvfb unless USE_DISPLAY=1), WINEPREFIX, starts all;
+#                               a prefix created while the i386 emulation is on (i386-emulation.sh)
+#                               gets a 32-bit half, which takes minutes once
 #   wine_env_stop               ends the wineserver and Xvfb that wine_env_start started
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 WINE64=/usr/lib/wine/wine64
@@ -23,7 +25,11 @@ wine_env_start() {
   fi
   # A wineserver left from an earlier run may still hold the prefix without a display.
   wineserver -k >/dev/null 2>&1 || true
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  _wine_env_end_emulated
+  local wanted=$WINEPREFIX/system.reg
+  [ "${WINE_ENV_I386:-0}" = 1 ] && wanted=$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll
+  if [ ! -f "$wanted" ]; then
+    rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     echo "Creating the Wine prefix $WINEPREFIX"
     "$WINE64" wineboot -i >/dev/null 2>&1 </dev/null
@@ -39,13 +45,25 @@ wine_env_start() {
 wine_env_install_standins() {
   local tools=$ROOT/build/win64/tools windows=$WINEPREFIX/drive_c/windows
   [ -f "$tools/command.exe" ] && cp "$tools/command.exe" "$windows/system32/command.exe"
+  # A 32-bit program that looks in the system directory looks in syswow64.
+  [ -f "$tools/command.exe" ] && [ -d "$windows/syswow64" ] && cp "$tools/command.exe" "$windows/syswow64/command.exe"
   [ -f "$tools/grpconv.exe" ] && cp "$tools/grpconv.exe" "$windows/grpconv.exe"
   # Windows 95 opens .doc documents in WordPad; a new Wine prefix associates nothing with them.
   "$WINE64" reg add 'HKCR\.doc' /ve /d rtffile /f >/dev/null 2>&1 </dev/null
   return 0
 }
 
+# Emulated 32-bit Wine processes of a session can outlive `wineserver -k`: end them by their id.
+_wine_env_end_emulated() {
+  local pid
+  for pid in $(pgrep -f '^/usr/bin/qemu-i386-static' 2>/dev/null); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && kill -9 "$pid" 2>/dev/null
+  done
+  return 0
+}
+
 wine_env_stop() {
   wineserver -k >/dev/null 2>&1 || true
+  _wine_env_end_emulated
   if [ -n "$_xvfb_pid" ]; then kill "$_xvfb_pid" 2>/dev/null || true; wait "$_xvfb_pid" 2>/dev/null || true; fi
 }

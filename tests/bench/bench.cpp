@@ -53,7 +53,7 @@ double StartUp(const std::string& program, const std::string& caption, SIZE_T* p
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(3, atoi(argv[1])) : 3;
-    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string medium = e2e::MediumDir();
     const std::string bare = e2e::Win64Dir() + "\\tests\\bare_dialog.exe";
 
     std::vector<double> installs;

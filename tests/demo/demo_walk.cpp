@@ -59,7 +59,7 @@ int CountPresent(const std::string& directory, const std::vector<std::string>& n
 }  // namespace
 
 int main() {
-    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string medium = e2e::MediumDir();
     const std::string destination = "C:\\Quorvane";
     machine::ResetSetupState();
     machine::RemoveTree(destination);

@@ -1,5 +1,8 @@
 #include "install_support.h"
 
+#include <objbase.h>
+#include <shlobj.h>
+
 #include <cstring>
 
 #include "machine.h"
@@ -27,7 +30,7 @@ void CopyTree(const std::string& from, const std::string& to) {
 
 std::string CopyMedium(const std::string& name) {
     const std::string copy = machine::FreshDirectory(name);
-    CopyTree(e2e::Win64Dir() + "\\medium", copy);
+    CopyTree(e2e::MediumDir(), copy);
     return copy;
 }
 
@@ -128,6 +131,62 @@ void SimulateInstall(const std::string& medium, const std::string& destination) 
     machine::WriteStringValue(machine::kUninstallKey, "UninstallString", destination + "\\setup.exe -REMOVE");
     machine::WriteBytes(machine::GroupFolder() + "\\Quorvane.lnk", "shortcut");
     machine::WriteBytes(machine::GroupFolder() + "\\Uninstall Quorvane.lnk", "shortcut");
+}
+
+std::string ExpectedBatchLine(const std::string& source, const std::string& entry) {
+    const std::string quote = source.find(' ') != std::string::npos ? "\"" : "";
+    const std::string converted = entry.substr(0, entry.size() - 3) + "wav";
+    return "echo n|" + quote + machine::Join(source, "l3dec") + quote + " " + quote + machine::Join(source, entry) +
+           quote + " " + converted + " -wav\r\n";
+}
+
+std::string ExpectedBatchFile(const std::string& source) {
+    std::string text;
+    for (const FileGroup& group : {SfxMp3Files, MusicMp3Files}) {
+        for (int i = 0; i < group.count; ++i) text += ExpectedBatchLine(source, group[i]);
+    }
+    return text;
+}
+
+std::string ExpectedGroupFile(const std::string& title, const std::string& commandLine,
+                              const std::string& workingDirectory, const std::string& group) {
+    return "[progman.groups]\r\ngroupX=" + group + "\r\n[groupX]\r\n\"" + title + "\",\"" + commandLine +
+           "\",,,,\"" + workingDirectory + "\"\r\n";
+}
+
+std::string ShortPath(const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? buffer : "";
+}
+
+Shortcut ReadShortcut(const std::string& file) {
+    Shortcut shortcut;
+    const HRESULT initialized = CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* persist = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+            std::wstring wide(file.begin(), file.end());
+            if (SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
+                char text[INFOTIPSIZE] = {};
+                shortcut.loaded = true;
+                link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+                shortcut.path = text;
+                text[0] = '\0';
+                link->GetArguments(text, INFOTIPSIZE);
+                shortcut.arguments = text;
+                text[0] = '\0';
+                link->GetWorkingDirectory(text, MAX_PATH);
+                shortcut.workingDirectory = text;
+            }
+            persist->Release();
+        }
+        link->Release();
+    }
+    if (SUCCEEDED(initialized)) CoUninitialize();
+    return shortcut;
 }
 
 std::vector<std::string> GrpconvRuns() {

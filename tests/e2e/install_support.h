@@ -41,6 +41,24 @@ std::string CheckInstalledFiles(const std::string& medium, const std::string& de
 // converted sounds in `destination`, the three records and a group folder with two shortcuts.
 void SimulateInstall(const std::string& medium, const std::string& destination);
 
+// What the install writes, built here from its description rather than by the program: a line
+// of mp3.bat for one MP3 entry, the whole mp3.bat, and SETUP.INI with one item.
+std::string ExpectedBatchLine(const std::string& source, const std::string& entry);
+std::string ExpectedBatchFile(const std::string& source);
+std::string ExpectedGroupFile(const std::string& title, const std::string& commandLine,
+                              const std::string& workingDirectory, const std::string& group = "Vexelworks");
+// The short (8.3) form of an existing path; empty when there is none.
+std::string ShortPath(const std::string& path);
+
+// A shortcut file as the shell's link object reads it.
+struct Shortcut {
+    bool loaded = false;
+    std::string path;
+    std::string arguments;
+    std::string workingDirectory;
+};
+Shortcut ReadShortcut(const std::string& file);
+
 // The grpconv stand-in's log: one entry per run, with its arguments.
 std::vector<std::string> GrpconvRuns();
 void ClearGrpconvLog();

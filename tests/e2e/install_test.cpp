@@ -29,13 +29,20 @@ class Install : public ::testing::Test {
     e2e::Program setup_;
 };
 
+// A record as the install stores it: REG_SZ, the text and its NUL, nothing more.
+void ExpectStored(const char* key, const char* name, const std::string& text) {
+    const machine::RegValue value = machine::ReadValue(key, name);
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type) << key << " " << name;
+    EXPECT_EQ(std::vector<unsigned char>(text.c_str(), text.c_str() + text.size() + 1), value.bytes) << key << " " << name;
+}
+
 size_t CountOf(const std::vector<std::string>& texts, const std::string& text) {
     return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
 }
 
 TEST_F(Install, AFullInstallIntoANewDirectoryLeavesEverythingInPlace) {
     const std::string medium = install::CopyMedium("install\\full\\cd");
-    const std::string destination = "C:\\qtest\\install\\full\\Games\\Quorvane";
+    const std::string destination = "C:\\qtest\\install\\full\\My Games\\Quorvane";
     HWND dialog = install::OpenDirectoryPage(setup_, medium);
     ASSERT_NE(nullptr, dialog);
     e2e::StatusSpy spy;
@@ -66,23 +73,33 @@ TEST_F(Install, AFullInstallIntoANewDirectoryLeavesEverythingInPlace) {
     }
 
     EXPECT_EQ("", install::CheckInstalledFiles(medium, destination));
-    EXPECT_TRUE(machine::FileExists(destination + "\\mp3.bat"));
+    const auto batch = machine::ReadBytes(destination + "\\mp3.bat");
+    EXPECT_EQ(install::ExpectedBatchFile(medium), std::string(batch.begin(), batch.end()));
     EXPECT_TRUE(machine::FileExists(destination + "\\go32.exe"));
     EXPECT_FALSE(machine::FileExists(destination + "\\SMAG.INI"));
     EXPECT_FALSE(machine::FileExists(destination + "\\sfx\\8acc3863.mp3")) << "MP3 files are not copied";
 
-    EXPECT_EQ(destination, machine::ReadValue(machine::kProductKey, "WorkDir").Text());
-    EXPECT_EQ(destination, machine::ReadValue(machine::kDeleteFilesKey, "").Text());
-    EXPECT_EQ(destination + "\\setup.exe -REMOVE", machine::ReadValue(machine::kUninstallKey, "UninstallString").Text());
-    EXPECT_EQ("Quorvane July 4th Demo", machine::ReadValue(machine::kUninstallKey, "DisplayName").Text());
+    ExpectStored(machine::kProductKey, "WorkDir", destination);
+    ExpectStored(machine::kDeleteFilesKey, "", destination);
+    ExpectStored(machine::kUninstallKey, "UninstallString", "\"" + destination + "\\setup.exe\" -REMOVE");
+    ExpectStored(machine::kUninstallKey, "DisplayName", "Quorvane July 4th Demo");
 
+    const std::string setupShort = install::ShortPath(destination + "\\setup.exe");
     const auto ini = machine::ReadBytes(machine::SetupIniPath());
-    const std::string iniText(ini.begin(), ini.end());
-    EXPECT_NE(std::string::npos, iniText.find("\"Uninstall Quorvane\",")) << iniText;
-    EXPECT_TRUE(e2e::WaitFor([] {
-        return machine::FileExists(machine::GroupFolder() + "\\Quorvane.lnk") &&
-               machine::FileExists(machine::GroupFolder() + "\\Uninstall Quorvane.lnk");
+    EXPECT_EQ(install::ExpectedGroupFile("Uninstall Quorvane", setupShort + " -REMOVE", destination),
+              std::string(ini.begin(), ini.end()));
+    install::Shortcut game, uninstall;
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        game = install::ReadShortcut(machine::GroupFolder() + "\\Quorvane.lnk");
+        uninstall = install::ReadShortcut(machine::GroupFolder() + "\\Uninstall Quorvane.lnk");
+        return game.loaded && uninstall.loaded;
     }, e2e::kWindowTimeoutMs)) << "both shortcuts in " << machine::GroupFolder();
+    EXPECT_EQ(install::ShortPath(destination + "\\quor.exe"), game.path);
+    EXPECT_EQ("", game.arguments);
+    EXPECT_EQ(destination, game.workingDirectory);
+    EXPECT_EQ(setupShort, uninstall.path);
+    EXPECT_EQ("-REMOVE", uninstall.arguments);
+    EXPECT_EQ(destination, uninstall.workingDirectory);
 
     // Exit after a completed install starts the group converter once more, without arguments.
     ASSERT_TRUE(e2e::Click(dialog, IDC_EXIT));

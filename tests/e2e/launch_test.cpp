@@ -157,7 +157,7 @@ TEST_F(Launch, ReadMeOnAMenuThatFoundTheGameOpensTheInstalledCopy) {
 }
 
 TEST_F(Launch, PlayStartsTheGameInItsDirectoryAndEndsTheSetup) {
-    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string medium = e2e::MediumDir();
     const std::string destination = machine::FreshDirectory("launch\\play\\Quorvane");
     install::SimulateInstall(medium, destination);
     ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", "C:\\"));
@@ -176,7 +176,7 @@ TEST_F(Launch, PlayStartsTheGameInItsDirectoryAndEndsTheSetup) {
 }
 
 TEST_F(Launch, PlayFindsTheGameInADirectoryWithBlanks) {
-    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string medium = e2e::MediumDir();
     const std::string parent = machine::FreshDirectory("launch\\blanks");
     const std::string destination = parent + "\\My Games\\Quorvane";
     machine::MakeDirectories(destination);
@@ -192,7 +192,7 @@ TEST_F(Launch, PlayFindsTheGameInADirectoryWithBlanks) {
 }
 
 TEST_F(Launch, PlayAfterTheGameWasDeletedLeavesTheMenuOpenWithoutAMessage) {
-    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string medium = e2e::MediumDir();
     const std::string destination = machine::FreshDirectory("launch\\deleted\\Quorvane");
     install::SimulateInstall(medium, destination);
     ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", "C:\\"));

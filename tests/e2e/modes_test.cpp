@@ -58,9 +58,12 @@ TEST_F(Modes, AnUnquotedProgramPathSelectsByTheSameRule) {
     EXPECT_EQ(Mode::Install, ModeFor(plain, plain));
 }
 
-TEST_F(Modes, EverythingElseSelectsTheWizard) {
+TEST_F(Modes, NoArgumentOrTheWordInLowerCaseSelectsTheWizard) {
     EXPECT_EQ(Mode::Install, ModeFor(program_, Quoted()));
     EXPECT_EQ(Mode::Install, ModeFor(program_, Quoted() + " -remove"));
+}
+
+TEST_F(Modes, EverythingElseSelectsTheWizard) {
     EXPECT_EQ(Mode::Install, ModeFor(program_, Quoted() + " -REMOVE "));
     EXPECT_EQ(Mode::Install, ModeFor(program_, Quoted() + " /REMOVE"));
     EXPECT_EQ(Mode::Install, ModeFor(program_, Quoted() + " -REMOVE x"));

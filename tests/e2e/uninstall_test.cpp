@@ -133,7 +133,7 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
 }
 
 TEST_F(Uninstall, CancelFirstRemovesNothingAndStartsNothing) {
-    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string medium = e2e::MediumDir();
     const std::string destination = machine::FreshDirectory("uninstall\\cancel");
     install::SimulateInstall(medium, destination);
     ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));
@@ -151,7 +151,7 @@ TEST_F(Uninstall, CancelFirstRemovesNothingAndStartsNothing) {
 }
 
 TEST_F(Uninstall, EscapeDoesNothingAndCancelIsOffOnceTheRemovalStarted) {
-    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string medium = e2e::MediumDir();
     const std::string destination = machine::FreshDirectory("uninstall\\escape");
     install::SimulateInstall(medium, destination);
     ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));
@@ -179,7 +179,7 @@ TEST_F(Uninstall, EscapeDoesNothingAndCancelIsOffOnceTheRemovalStarted) {
 }
 
 TEST_F(Uninstall, FilesAlreadyMissingDoNotStopTheRemoval) {
-    const std::string medium = e2e::Win64Dir() + "\\medium";
+    const std::string medium = e2e::MediumDir();
     const std::string destination = machine::FreshDirectory("uninstall\\missing");
     install::SimulateInstall(medium, destination);
     ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));

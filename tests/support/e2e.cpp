@@ -12,8 +12,15 @@ namespace e2e {
 std::string BuildRoot() { return QUORVANE_BUILD_ROOT; }
 std::string Win64Dir() { return BuildRoot() + "\\win64"; }
 std::string Win32Dir() { return BuildRoot() + "\\win32"; }
-std::string SetupProgram() { return Win64Dir() + "\\setup.exe"; }
 std::string SourceRoot() { return QUORVANE_SOURCE_ROOT; }
+
+bool ShippedProgram() {
+    char value[16] = {};
+    return GetEnvironmentVariableA("QUORVANE_PROGRAM", value, sizeof(value)) > 0 && lstrcmpA(value, "pe32") == 0;
+}
+std::string SetupProgram() { return (ShippedProgram() ? Win32Dir() : Win64Dir()) + "\\setup.exe"; }
+std::string MediumDir() { return ShippedProgram() ? BuildRoot() + "\\pe32\\medium" : Win64Dir() + "\\medium"; }
+REGSAM RegistryView() { return ShippedProgram() ? KEY_WOW64_32KEY : 0; }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
     const DWORD start = GetTickCount();
@@ -32,6 +39,10 @@ Program::~Program() {
 
 bool Program::Start(const std::string& program, const std::string& commandLine,
                     const std::string& directory) {
+    Kill();
+    if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
+    if (info_.hThread != nullptr) CloseHandle(info_.hThread);
+    info_ = {};
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     STARTUPINFOA startup{};
@@ -318,6 +329,7 @@ StatusSpy::~StatusSpy() {
 bool StatusSpy::Attach(HWND window) {
     Detach();
     DeleteFileA(StatusLogPath().c_str());
+    if (ShippedProgram()) return AttachThroughHost(window);
     if (library_ == nullptr) library_ = LoadLibraryA((Win64Dir() + "\\tests\\status_spy.dll").c_str());
     if (library_ == nullptr) return false;
     auto procedure = reinterpret_cast<HOOKPROC>(GetProcAddress(library_, "StatusSpyProc"));
@@ -327,9 +339,27 @@ bool StatusSpy::Attach(HWND window) {
     return hook_ != nullptr;
 }
 
+// A 64-bit process cannot place a hook library into a 32-bit one: a 32-bit host does it.
+bool StatusSpy::AttachThroughHost(HWND window) {
+    constexpr char kReadyEvent[] = "QuorvaneStatusSpyReady";
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, kReadyEvent);
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    const std::string tests = Win32Dir() + "\\tests";
+    if (ready == nullptr || thread == 0 ||
+        !host_.Start(tests + "\\spy_host.exe", "spy_host " + std::to_string(thread) + " " + kReadyEvent, tests)) {
+        if (ready != nullptr) CloseHandle(ready);
+        return false;
+    }
+    const HANDLE waits[] = {ready, host_.Handle()};
+    const bool attached = WaitForMultipleObjects(2, waits, FALSE, kWindowTimeoutMs) == WAIT_OBJECT_0;
+    CloseHandle(ready);
+    return attached;
+}
+
 void StatusSpy::Detach() {
     if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
     hook_ = nullptr;
+    host_.Kill();
 }
 
 std::vector<std::string> StatusSpy::Texts(int control) const {

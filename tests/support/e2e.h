@@ -19,8 +19,18 @@ constexpr DWORD kInstallTimeoutMs = 180000;
 std::string BuildRoot();                         // ...\build
 std::string Win64Dir();                          // ...\build\win64
 std::string Win32Dir();                          // ...\build\win32
-std::string SetupProgram();                      // the x86_64 setup.exe
 std::string SourceRoot();                        // the repository
+
+// The program under test. A test runs the x86_64 twin, or the shipped 32-bit program when it was
+// started with QUORVANE_PROGRAM=pe32 (the CTest label pe32); every choice that follows from that is
+// made here.
+bool ShippedProgram();
+std::string SetupProgram();                      // its setup.exe
+// The distribution medium of that program: its setup.exe beside the x86_64 stand-ins of the
+// outside programs (scripts/run-tests.sh lays out build\pe32\medium for the shipped one).
+std::string MediumDir();
+// The registry view that program writes: a 32-bit process writes HKLM\Software in the 32-bit view.
+REGSAM RegistryView();
 
 // Polls `condition` every `pollMs` until it holds or `timeoutMs` has passed.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 50);
@@ -124,8 +134,10 @@ class StatusSpy {
     std::vector<std::string> Texts(int control) const;
 
   private:
+    bool AttachThroughHost(HWND window);
     HMODULE library_ = nullptr;
     HHOOK hook_ = nullptr;
+    Program host_;  // the 32-bit host that holds the hook in the shipped program
 };
 
 }  // namespace e2e

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "e2e.h"
+
 namespace machine {
 
 std::string RegValue::Text() const {
@@ -17,7 +19,7 @@ std::string RegValue::Text() const {
 
 bool KeyExists(const std::string& subkey) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ | e2e::RegistryView(), &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
 }
@@ -25,7 +27,7 @@ bool KeyExists(const std::string& subkey) {
 RegValue ReadValue(const std::string& subkey, const char* name) {
     RegValue value;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ | e2e::RegistryView(), &key) != ERROR_SUCCESS) return value;
     DWORD size = 0;
     if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
         value.bytes.resize(size);
@@ -40,7 +42,7 @@ RegValue ReadValue(const std::string& subkey, const char* name) {
 
 bool WriteStringValue(const std::string& subkey, const char* name, const std::string& data) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | e2e::RegistryView(), nullptr,
                         &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
@@ -50,7 +52,15 @@ bool WriteStringValue(const std::string& subkey, const char* name, const std::st
     return ok;
 }
 
-void DeleteKeyTree(const std::string& subkey) { RegDeleteTreeA(HKEY_LOCAL_MACHINE, subkey.c_str()); RegDeleteKeyA(HKEY_LOCAL_MACHINE, subkey.c_str()); }
+void DeleteKeyTree(const std::string& subkey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_ALL_ACCESS | e2e::RegistryView(), &key) != ERROR_SUCCESS) {
+        return;
+    }
+    RegDeleteTreeA(key, nullptr);
+    RegCloseKey(key);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), e2e::RegistryView(), 0);
+}
 
 std::string WindowsDirectory() {
     char path[MAX_PATH] = {};

@@ -21,6 +21,7 @@
 #include "audio_conversion.h"
 #include "dialog_utils.h"
 #include "e2e.h"
+#include "install_support.h"
 #include "machine.h"
 #include "manifest.h"
 #include "resource_ids.h"
@@ -107,20 +108,6 @@ std::string Listing(const std::vector<std::string>& names) {
 
 std::string ConvertedName(const std::string& mp3Entry) { return mp3Entry.substr(0, mp3Entry.size() - 3) + "wav"; }
 
-// The batch line for one entry, built here from its description rather than by the program.
-std::string ExpectedLine(const std::string& source, const std::string& entry) {
-    const std::string quote = source.find(' ') != std::string::npos ? "\"" : "";
-    return "echo n|" + quote + machine::Join(source, "l3dec") + quote + " " + quote + machine::Join(source, entry) +
-           quote + " " + ConvertedName(entry) + " -wav\r\n";
-}
-
-std::string ExpectedBatchFile(const std::string& source) {
-    std::string text;
-    for (const FileGroup& group : {SfxMp3Files, MusicMp3Files}) {
-        for (int i = 0; i < group.count; ++i) text += ExpectedLine(source, group[i]);
-    }
-    return text;
-}
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -418,13 +405,13 @@ TEST(BatchLine, TheLongestSourceDirectoryFitsTheLineBuffer) {
     ASSERT_EQ(259u, source.size());
     for (const FileGroup& group : kConvertedGroups) {
         for (int i = 0; i < group.count; ++i) {
-            EXPECT_EQ(ExpectedLine(source, group[i]), Compose(source, group[i]));
+            EXPECT_EQ(install::ExpectedBatchLine(source, group[i]), Compose(source, group[i]));
         }
     }
 }
 
 TEST(BatchLine, ALineThatDoesNotFitIsRefusedAndNothingIsWrittenPastTheBuffer) {
-    const std::string expected = ExpectedLine("C:\\My Cd\\demo", "sfx\\8acc3863.mp3");
+    const std::string expected = install::ExpectedBatchLine("C:\\My Cd\\demo", "sfx\\8acc3863.mp3");
     const int needed = static_cast<int>(expected.size()) + 1;
     for (int capacity : {needed, needed - 1, needed - 8, 12, 1}) {
         char line[kBatchLineChars];
@@ -449,7 +436,7 @@ TEST_F(AudioConversion, TheBatchFileHoldsOneLinePerMp3EntryInManifestOrder) {
     ASSERT_TRUE(WaitAsTheInstallDoes()) << "the interpreter did not end";
 
     const std::string batch = ReadText(install + "\\mp3.bat");
-    EXPECT_EQ(ExpectedBatchFile(source), batch);
+    EXPECT_EQ(install::ExpectedBatchFile(source), batch);
     const std::vector<std::string> lines = SplitLines(batch);
     ASSERT_EQ(83u, lines.size());
     EXPECT_EQ("echo n|" + source + "\\l3dec " + source + "\\sfx\\8acc3863.mp3 sfx\\8acc3863.wav -wav", lines.front());
@@ -470,7 +457,7 @@ TEST_F(AudioConversion, ASourceAtTheRootOfADriveGivesOneSeparatorInEveryLine) {
     ASSERT_TRUE(WaitAsTheInstallDoes()) << "the interpreter did not end";
 
     const std::string batch = ReadText(install + "\\mp3.bat");
-    EXPECT_EQ(ExpectedBatchFile("C:"), batch);
+    EXPECT_EQ(install::ExpectedBatchFile("C:"), batch);
     const std::vector<std::string> lines = SplitLines(batch);
     ASSERT_EQ(83u, lines.size());
     EXPECT_EQ("echo n|C:\\l3dec C:\\sfx\\8acc3863.mp3 sfx\\8acc3863.wav -wav", lines.front());
@@ -555,7 +542,7 @@ TEST_F(AudioConversion, InPlaceCopiesNothingAndASecondRunRewritesTheBatchAndKeep
 
     Start();
     ASSERT_TRUE(WaitAsTheInstallDoes()) << "the interpreter did not end";
-    EXPECT_EQ(ExpectedBatchFile(source), ReadText(source + "\\mp3.bat"))
+    EXPECT_EQ(install::ExpectedBatchFile(source), ReadText(source + "\\mp3.bat"))
         << "the batch file is written into the source directory itself";
     ExpectDecodedLikeReference(source + "\\sfx\\8acc3863.wav", kMono22050);
     const std::vector<std::string> medium = {"go32.exe", "l3dec.exe", "mp3.bat", "sfx\\8acc3863.mp3",
@@ -571,7 +558,7 @@ TEST_F(AudioConversion, InPlaceCopiesNothingAndASecondRunRewritesTheBatchAndKeep
     process_ = nullptr;
     Start();
     ASSERT_TRUE(WaitAsTheInstallDoes()) << "the second interpreter did not end";
-    EXPECT_EQ(ExpectedBatchFile(source), ReadText(source + "\\mp3.bat"));
+    EXPECT_EQ(install::ExpectedBatchFile(source), ReadText(source + "\\mp3.bat"));
     EXPECT_EQ("the first run's file", ReadText(source + "\\sfx\\8acc3863.wav"));
     EXPECT_EQ(Listing(medium), Listing(FilesIn(source)));
 }
@@ -587,7 +574,7 @@ TEST_F(AudioConversion, WithoutGo32NothingIsConvertedAndTheWaitStillEnds) {
     ASSERT_NE(nullptr, process_) << "the interpreter is started all the same";
     ASSERT_TRUE(WaitAsTheInstallDoes()) << "the interpreter did not end";
     EXPECT_TRUE(ProcessEnded());
-    EXPECT_EQ(ExpectedBatchFile(source), ReadText(install + "\\mp3.bat"));
+    EXPECT_EQ(install::ExpectedBatchFile(source), ReadText(install + "\\mp3.bat"));
     EXPECT_EQ(Listing({"mp3.bat"}), Listing(FilesIn(install))) << "no go32.exe and no WAV file";
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "e2e.h"
+#include "install_support.h"
 #include "machine.h"
 #include "program_group.h"
 #include "resource_ids.h"
@@ -26,18 +27,6 @@ constexpr DWORD kPauseMs = 4000;
 constexpr ULONGLONG kFileTimeUnitsPerMs = 10000;
 
 std::string Text(const std::vector<unsigned char>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
-std::string ShortPath(const std::string& path) {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? buffer : "";
-}
-
-std::string ExpectedGroupFile(const std::string& title, const std::string& commandLine,
-                              const std::string& workingDirectory, const std::string& group = "Vexelworks") {
-    return "[progman.groups]\r\ngroupX=" + group + "\r\n[groupX]\r\n\"" + title + "\",\"" + commandLine +
-           "\",,,,\"" + workingDirectory + "\"\r\n";
-}
 
 // The second field of the item line: the command line.
 std::string CommandLineField(const std::string& groupFile) {
@@ -112,42 +101,6 @@ std::vector<ConverterRun> WaitForRuns(size_t offset, size_t count) {
     return runs;
 }
 
-struct Shortcut {
-    bool loaded = false;
-    std::string path;
-    std::string arguments;
-    std::string workingDirectory;
-};
-
-Shortcut ReadShortcut(const std::string& file) {
-    Shortcut shortcut;
-    const HRESULT initialized = CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* persist = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            std::wstring wide(file.begin(), file.end());
-            if (SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
-                char text[INFOTIPSIZE] = {};
-                shortcut.loaded = true;
-                link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-                shortcut.path = text;
-                text[0] = '\0';
-                link->GetArguments(text, INFOTIPSIZE);
-                shortcut.arguments = text;
-                text[0] = '\0';
-                link->GetWorkingDirectory(text, MAX_PATH);
-                shortcut.workingDirectory = text;
-            }
-            persist->Release();
-        }
-        link->Release();
-    }
-    if (SUCCEEDED(initialized)) CoUninitialize();
-    return shortcut;
-}
-
 std::string ProgramsFolder() { return machine::WindowsDirectory() + "\\Start Menu\\Programs"; }
 
 // Any small program will do as the installed game and setup program: what matters is that the
@@ -187,19 +140,19 @@ TEST(ProgramGroupFile, GivesTheFourLinesOfOneItem) {
     char out[kGroupFileChars];
     const int length = FormatGroupFile(out, "Vexelworks", "Quorvane", "C:\\QUORVA~1\\quor.exe",
                                        "C:\\Quorvane Demo");
-    const std::string expected = ExpectedGroupFile("Quorvane", "C:\\QUORVA~1\\quor.exe", "C:\\Quorvane Demo");
+    const std::string expected = install::ExpectedGroupFile("Quorvane", "C:\\QUORVA~1\\quor.exe", "C:\\Quorvane Demo");
     EXPECT_EQ(expected, std::string(out));
     EXPECT_EQ(static_cast<int>(expected.size()), length);
 }
 
 TEST(ProgramGroupFile, RefusesAContentThatDoesNotFitItsBufferAndWritesNothingBehindIt) {
-    const int frame = static_cast<int>(ExpectedGroupFile("", "", "", "").size());
+    const int frame = static_cast<int>(install::ExpectedGroupFile("", "", "", "").size());
     // The longest content that fits 512 characters with its NUL is 511 characters.
     const std::string fitting(static_cast<size_t>(kGroupFileChars - 1 - frame), 't');
     char out[kGroupFileChars + 600];
     memset(out, 'x', sizeof(out));
     EXPECT_EQ(kGroupFileChars - 1, FormatGroupFile(out, "", fitting.c_str(), "", ""));
-    EXPECT_EQ(ExpectedGroupFile(fitting, "", "", ""), std::string(out));
+    EXPECT_EQ(install::ExpectedGroupFile(fitting, "", "", ""), std::string(out));
 
     memset(out, 'x', sizeof(out));
     const std::string tooLong = fitting + "t";
@@ -221,17 +174,17 @@ TEST_F(ProgramGroup, SetupIniKeepsTheUninstallerItemAfterTheGameItemWasConverted
     PutProgram(directory, "setup.exe");
     CreateFor(directory);
 
-    const std::string setupShort = ShortPath(directory + "\\setup.exe");
+    const std::string setupShort = install::ShortPath(directory + "\\setup.exe");
     ASSERT_FALSE(setupShort.empty());
     const std::vector<unsigned char> bytes = machine::ReadBytes(machine::SetupIniPath());
-    EXPECT_EQ(ExpectedGroupFile("Uninstall Quorvane", setupShort + " -REMOVE", directory), Text(bytes))
+    EXPECT_EQ(install::ExpectedGroupFile("Uninstall Quorvane", setupShort + " -REMOVE", directory), Text(bytes))
         << "SETUP.INI after the install into " << directory;
     EXPECT_EQ(bytes.end(), std::find(bytes.begin(), bytes.end(), '\0')) << "no NUL in SETUP.INI";
 
     ASSERT_EQ(2u, runs_.size()) << "converter runs logged";
     EXPECT_EQ("-o", runs_[0].arguments);
     EXPECT_EQ("-o", runs_[1].arguments);
-    EXPECT_EQ(ExpectedGroupFile("Quorvane", ShortPath(directory + "\\quor.exe"), directory),
+    EXPECT_EQ(install::ExpectedGroupFile("Quorvane", install::ShortPath(directory + "\\quor.exe"), directory),
               runs_[0].iniContent)
         << "what the first converter run read";
     EXPECT_EQ(Text(bytes), runs_[1].iniContent) << "what the second converter run read";
@@ -244,16 +197,16 @@ TEST_F(ProgramGroup, BothShortcutsStartTheInstalledProgramsByTheirShortNames) {
     CreateFor(directory);
     ASSERT_EQ(2u, runs_.size()) << "converter runs logged";
 
-    const Shortcut game = ReadShortcut(machine::GroupFolder() + "\\Quorvane.lnk");
+    const install::Shortcut game = install::ReadShortcut(machine::GroupFolder() + "\\Quorvane.lnk");
     ASSERT_TRUE(game.loaded) << "Quorvane.lnk in " << machine::GroupFolder() << "; converter said:\n"
                              << runs_[0].notes;
-    EXPECT_EQ(ShortPath(directory + "\\quor.exe"), game.path);
+    EXPECT_EQ(install::ShortPath(directory + "\\quor.exe"), game.path);
     EXPECT_EQ("", game.arguments);
     EXPECT_EQ(directory, game.workingDirectory);
 
-    const Shortcut uninstall = ReadShortcut(machine::GroupFolder() + "\\Uninstall Quorvane.lnk");
+    const install::Shortcut uninstall = install::ReadShortcut(machine::GroupFolder() + "\\Uninstall Quorvane.lnk");
     ASSERT_TRUE(uninstall.loaded) << "Uninstall Quorvane.lnk; converter said:\n" << runs_[1].notes;
-    EXPECT_EQ(ShortPath(directory + "\\setup.exe"), uninstall.path);
+    EXPECT_EQ(install::ShortPath(directory + "\\setup.exe"), uninstall.path);
     EXPECT_EQ("-REMOVE", uninstall.arguments);
     EXPECT_EQ(directory, uninstall.workingDirectory);
 }
@@ -273,8 +226,8 @@ TEST_F(ProgramGroup, ABlankOrATrailingSeparatorOfTheDirectoryChangesNoCommandLin
     const std::string gameCommand = CommandLineField(plain[0].iniContent);
     const std::string uninstallCommand = CommandLineField(plain[1].iniContent);
     EXPECT_EQ(std::string::npos, gameCommand.find(' ')) << gameCommand;
-    EXPECT_EQ(ShortPath(directory + "\\quor.exe"), gameCommand);
-    EXPECT_EQ(ShortPath(directory + "\\setup.exe") + " -REMOVE", uninstallCommand);
+    EXPECT_EQ(install::ShortPath(directory + "\\quor.exe"), gameCommand);
+    EXPECT_EQ(install::ShortPath(directory + "\\setup.exe") + " -REMOVE", uninstallCommand);
     EXPECT_EQ(std::string::npos, uninstallCommand.substr(0, uninstallCommand.size() - 8).find(' '))
         << uninstallCommand;
 
@@ -312,7 +265,7 @@ TEST_F(ProgramGroup, AGameThatWasNotCopiedIsNamedByItsLongPath) {
     CreateFor(directory);
     ASSERT_EQ(2u, runs_.size()) << "converter runs logged";
     EXPECT_EQ(directory + "\\quor.exe", CommandLineField(runs_[0].iniContent));
-    EXPECT_EQ(ShortPath(directory + "\\setup.exe") + " -REMOVE", CommandLineField(runs_[1].iniContent));
+    EXPECT_EQ(install::ShortPath(directory + "\\setup.exe") + " -REMOVE", CommandLineField(runs_[1].iniContent));
 }
 
 TEST_F(ProgramGroup, ASetupProgramThatWasNotCopiedIsNamedByItsLongPathNotByTheGamesName) {
@@ -320,9 +273,9 @@ TEST_F(ProgramGroup, ASetupProgramThatWasNotCopiedIsNamedByItsLongPathNotByTheGa
     PutProgram(directory, "quor.exe");
     CreateFor(directory);
     ASSERT_EQ(2u, runs_.size()) << "converter runs logged";
-    EXPECT_EQ(ShortPath(directory + "\\quor.exe"), CommandLineField(runs_[0].iniContent));
+    EXPECT_EQ(install::ShortPath(directory + "\\quor.exe"), CommandLineField(runs_[0].iniContent));
     EXPECT_EQ(directory + "\\setup.exe -REMOVE", CommandLineField(runs_[1].iniContent));
-    EXPECT_EQ(ExpectedGroupFile("Uninstall Quorvane", directory + "\\setup.exe -REMOVE", directory),
+    EXPECT_EQ(install::ExpectedGroupFile("Uninstall Quorvane", directory + "\\setup.exe -REMOVE", directory),
               Text(machine::ReadBytes(machine::SetupIniPath())));
 }
 
@@ -451,19 +404,19 @@ TEST_F(Grpconv, MakesAShortcutOfEveryItemOfEveryGroup) {
         "\"Quoted\",\"\"C:\\Program Files\\Tool\\tool.exe\" /x, y\",,,,\"\"\r\n"));
     EXPECT_EQ(0u, Run("-o"));
 
-    const Shortcut game = ReadShortcut(Alpha() + "\\Game.lnk");
+    const install::Shortcut game = install::ReadShortcut(Alpha() + "\\Game.lnk");
     ASSERT_TRUE(game.loaded) << run_.notes;
     EXPECT_EQ("C:\\GAMES\\QUOR~1\\quor.exe", game.path);
     EXPECT_EQ("", game.arguments);
     EXPECT_EQ("C:\\Games\\Quor Demo", game.workingDirectory);
 
-    const Shortcut remove = ReadShortcut(Alpha() + "\\Remove.lnk");
+    const install::Shortcut remove = install::ReadShortcut(Alpha() + "\\Remove.lnk");
     ASSERT_TRUE(remove.loaded) << run_.notes;
     EXPECT_EQ("C:\\GAMES\\QUOR~1\\setup.exe", remove.path);
     EXPECT_EQ("-REMOVE now", remove.arguments);
     EXPECT_EQ("C:\\Games", remove.workingDirectory);
 
-    const Shortcut quoted = ReadShortcut(Beta() + "\\Quoted.lnk");
+    const install::Shortcut quoted = install::ReadShortcut(Beta() + "\\Quoted.lnk");
     ASSERT_TRUE(quoted.loaded) << run_.notes;
     EXPECT_EQ("C:\\Program Files\\Tool\\tool.exe", quoted.path);
     EXPECT_EQ("/x, y", quoted.arguments);
@@ -495,12 +448,12 @@ TEST_F(Grpconv, SkipsWhatItCannotReadInAMalformedFileAndMakesTheRest) {
     const DWORD exitCode = Run("-o");
     EXPECT_EQ(0u, exitCode) << "exit code of the converter (a crash gives an exception code)";
 
-    const Shortcut unquoted = ReadShortcut(Alpha() + "\\Unquoted.lnk");
+    const install::Shortcut unquoted = install::ReadShortcut(Alpha() + "\\Unquoted.lnk");
     ASSERT_TRUE(unquoted.loaded) << run_.notes;
     EXPECT_EQ("C:\\GAMES\\quor.exe", unquoted.path);
     EXPECT_EQ("-x", unquoted.arguments);
     EXPECT_EQ("C:\\GAMES", unquoted.workingDirectory);
-    EXPECT_TRUE(ReadShortcut(Alpha() + "\\Last.lnk").loaded) << run_.notes;
+    EXPECT_TRUE(install::ReadShortcut(Alpha() + "\\Last.lnk").loaded) << run_.notes;
 
     // Everything else is skipped: the folder holds the two readable items alone.
     std::vector<std::string> made;
@@ -540,7 +493,7 @@ TEST_F(Grpconv, WithoutArgumentsConvertsTheSetupIniThatIsThere) {
         "[progman.groups]\r\ngroupX=Grpconv Alpha\r\n[groupX]\r\n\"Uninstall\",\"C:\\Q\\setup.exe "
         "-REMOVE\",,,,\"C:\\Q\"\r\n"));
     EXPECT_EQ(0u, Run(""));
-    const Shortcut uninstall = ReadShortcut(Alpha() + "\\Uninstall.lnk");
+    const install::Shortcut uninstall = install::ReadShortcut(Alpha() + "\\Uninstall.lnk");
     ASSERT_TRUE(uninstall.loaded) << run_.notes;
     EXPECT_EQ("C:\\Q\\setup.exe", uninstall.path);
     EXPECT_EQ("-REMOVE", uninstall.arguments);
@@ -558,12 +511,12 @@ TEST_F(Grpconv, WithoutArgumentsASetupIniConvertedBeforeIsNotConvertedAgain) {
         "[progman.groups]\r\ngroupX=Grpconv Alpha\r\n[groupX]\r\n\"Uninstall\",\"C:\\Q\\setup.exe "
         "-REMOVE\",,,,\"C:\\Q\"\r\n"));
     EXPECT_EQ(0u, Run("-o"));
-    ASSERT_TRUE(ReadShortcut(Alpha() + "\\Uninstall.lnk").loaded) << run_.notes;
+    ASSERT_TRUE(install::ReadShortcut(Alpha() + "\\Uninstall.lnk").loaded) << run_.notes;
     RemoveTestGroups();
     EXPECT_EQ(0u, Run(""));
     EXPECT_FALSE(machine::DirectoryExists(Alpha())) << run_.notes;
     EXPECT_EQ(0u, Run("-o"));
-    EXPECT_TRUE(ReadShortcut(Alpha() + "\\Uninstall.lnk").loaded) << "asked with -o it converts again";
+    EXPECT_TRUE(install::ReadShortcut(Alpha() + "\\Uninstall.lnk").loaded) << "asked with -o it converts again";
 }
 
 }  // namespace
