@@ -60,11 +60,11 @@ void AppendCommandPath(BatchLine& line, const char* directory, const char* name,
     if (quoted) AppendText(line, kQuote);
 }
 
-void CopyExtender(HWND dialog) {
+void CopyExtender(HWND dialog, const char* installPath) {
     char source[kPathChars];
     char target[kPathChars];
     lstrcpynA(source, ModuleDirectory, kPathChars);
-    lstrcpynA(target, InstallDirectory, kPathChars);
+    lstrcpynA(target, installPath, kPathChars);
     if (!AppendPathComponent(source, kPathChars, kExtenderName)) return;
     if (!AppendPathComponent(target, kPathChars, kExtenderName)) return;
     ShellCopyFile(dialog, source, target);
@@ -80,19 +80,18 @@ void WriteBatchLines(HFILE batch) {
     }
 }
 
-// A batch file that cannot be created is not written; the interpreter is started all the same.
+// Created by its bare name in the current directory, which is the install directory by now: a
+// relative install directory joined again would name a directory below it. A batch file that
+// cannot be created is not written; the interpreter is started all the same.
 void WriteBatchFile() {
-    char path[kPathChars];
-    lstrcpynA(path, InstallDirectory, kPathChars);
-    if (!AppendPathComponent(path, kPathChars, kBatchFileName)) return;
-    const HFILE batch = _lcreat(path, 0);
+    const HFILE batch = _lcreat(kBatchFileName, 0);
     if (batch == HFILE_ERROR) return;
     WriteBatchLines(batch);
     _lclose(batch);
 }
 
-HANDLE StartBatchFile(HWND dialog) {
-    return ShellStart(dialog, nullptr, kInterpreter, kInterpreterParameters, InstallDirectory, SW_SHOWNORMAL);
+HANDLE StartBatchFile(HWND dialog, const char* installPath) {
+    return ShellStart(dialog, nullptr, kInterpreter, kInterpreterParameters, installPath, SW_SHOWNORMAL);
 }
 
 }  // namespace
@@ -118,11 +117,17 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
     return true;
 }
 
+// An install directory given relative (the edit's text "Games\Q") is relative to the directory
+// the setup stood in before; once it is the current directory, the extender's copy and the
+// interpreter's start name it by the current directory's full path, or they would name a
+// directory below it.
 HANDLE StartAudioConversion(HWND dialog) {
-    SetCurrentDirectoryA(InstallDirectory);
-    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) CopyExtender(dialog);
+    char installPath[kPathChars];
+    const DWORD length = SetCurrentDirectoryA(InstallDirectory) ? GetCurrentDirectoryA(kPathChars, installPath) : 0;
+    if (length == 0 || length >= static_cast<DWORD>(kPathChars)) lstrcpynA(installPath, InstallDirectory, kPathChars);
+    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) CopyExtender(dialog, installPath);
     WriteBatchFile();
-    return StartBatchFile(dialog);
+    return StartBatchFile(dialog, installPath);
 }
 
 void AdvanceWaitText(char* waitText, int bareLength) {

@@ -114,6 +114,9 @@ void InstallChain(HWND dialog) {
         return;
     }
     WriteWorkDirectory();
+    // The installed menu after Finish plays, opens and removes what WorkDirectory names; it must
+    // be this install also when the record could not be written.
+    lstrcpynA(WorkDirectory, InstallDirectory, kPathChars);
     ShowStatusString(dialog, IDS_CHECKING_SPACE);
     ClearStatus(dialog);
     if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) CopyDemoFiles(dialog);

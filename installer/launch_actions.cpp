@@ -29,11 +29,15 @@ constexpr int kFinishPageControlsToHide[] = {IDC_SUCCESS, IDC_BACK, IDC_NEXT, ID
 
 }  // namespace
 
+// Button 2 stays hidden on the menu but enabled: the dialog manager refuses the window's close
+// command while it is disabled, and the close box must reach the menu's own handling of it.
 void SetMenuButtons(HWND dialog, bool installed) {
     for (const MenuButtonState& button : kMenuButtons) {
         const bool enabled = installed ? button.enabledWhenInstalled : button.enabledWhenNotInstalled;
         EnableWindow(GetDlgItem(dialog, button.control), enabled ? TRUE : FALSE);
     }
+    ShowWindow(GetDlgItem(dialog, IDC_CANCEL), SW_HIDE);
+    EnableWindow(GetDlgItem(dialog, IDC_CANCEL), TRUE);
 }
 
 void FinishWizard(HWND dialog) {

@@ -4,10 +4,13 @@
 
 #include <windows.h>
 
-// Size of the buffer that holds the content of SETUP.INI, NUL included.
-constexpr int kGroupFileChars = 512;
+// Size of the buffer that holds the content of SETUP.INI, NUL included. The longest content is
+// that of the uninstaller's item for the longest accepted destination (232 characters) whose
+// names have no short form: 562 characters.
+constexpr int kGroupFileChars = 640;
 
-// The content of SETUP.INI for one item; returns its length in characters (buffer: 512). A
+// The content of SETUP.INI for one item; returns its length in characters (buffer:
+// kGroupFileChars). A
 // content that would not fit is not cut: the answer is 0 and `out` is empty.
 int FormatGroupFile(char* out, const char* group, const char* title, const char* commandLine,
                     const char* workingDirectory);

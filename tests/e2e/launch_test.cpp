@@ -122,6 +122,7 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseReadMeOpensTheI
     ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsShown(dialog, IDC_NEXT) && e2e::Settle(dialog); },
                              e2e::kWindowTimeoutMs));
     wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Finish");
+    EXPECT_TRUE(e2e::IsEnabled(dialog, IDC_CANCEL)) << "button 2, hidden, is enabled so that the close box works";
     EXPECT_EQ(wizard::kSetupCaption, e2e::WindowText(dialog)) << "the caption does not change";
     e2e::SaveScreenshot("demo\\menu-after-install.png", dialog);
 
@@ -142,6 +143,22 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseReadMeOpensTheI
                                           e2e::Settle(dialog); },
                              e2e::kWindowTimeoutMs));
     wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Cancel on the reopened directory page");
+}
+
+TEST_F(Launch, WhenTheRecordsAreRefusedTheInstalledMenuPlaysTheGameJustInstalled) {
+    const machine::RefusedKey software("Software");
+    ASSERT_TRUE(software.Refused());
+    machine::RemoveTree("C:\\Quorvane");  // the page's proposal, which holds no game
+    const std::string destination = "C:\\qtest\\launch\\refused\\Quorvane";
+    HWND dialog = install::InstallToFinishPage(setup_, e2e::MediumDir(), destination);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_FALSE(machine::ReadValue(machine::kProductKey, "WorkDir").exists) << "the record was refused";
+    ASSERT_TRUE(e2e::Click(dialog, IDC_NEXT));
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog); },
+                             e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(e2e::Click(dialog, IDC_PLAY));
+    EXPECT_NE(nullptr, WaitForWindowOfClass(kGameClass)) << "the game in " << destination;
+    EXPECT_TRUE(setup_.WaitForExit());
 }
 
 TEST_F(Launch, ReadMeOnAMenuThatFoundTheGameOpensTheInstalledCopy) {

@@ -56,6 +56,10 @@ TEST_F(Modes, AnUnquotedProgramPathSelectsByTheSameRule) {
     ASSERT_TRUE(CopyFileA(e2e::SetupProgram().c_str(), plain.c_str(), FALSE));
     EXPECT_EQ(Mode::Remove, ModeFor(plain, plain + " -REMOVE"));
     EXPECT_EQ(Mode::Install, ModeFor(plain, plain));
+    // "Größe" in the ANSI code page: bytes of 0x80 and more are part of the name.
+    const std::string accented = machine::FreshDirectory("modes\\Gr\xF6\xDF" "e") + "\\setup.exe";
+    ASSERT_TRUE(CopyFileA(e2e::SetupProgram().c_str(), accented.c_str(), FALSE));
+    EXPECT_EQ(Mode::Remove, ModeFor(accented, accented + " -REMOVE"));
 }
 
 TEST_F(Modes, NoArgumentOrTheWordInLowerCaseSelectsTheWizard) {

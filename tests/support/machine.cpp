@@ -1,5 +1,6 @@
 #include "machine.h"
 
+#include <sddl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -50,6 +51,36 @@ bool WriteStringValue(const std::string& subkey, const char* name, const std::st
                                    static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
+}
+
+RefusedKey::RefusedKey(const std::string& subkey) : subkey_(subkey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, READ_CONTROL | WRITE_DAC | e2e::RegistryView(), &key) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    DWORD size = 0;
+    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.resize(size);
+    PSECURITY_DESCRIPTOR refusing = nullptr;
+    // Everyone may do all but write values and create keys below.
+    if (size > 0 && RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data(), &size) == ERROR_SUCCESS &&
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                             &refusing, nullptr)) {
+        refused_ = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, refusing) == ERROR_SUCCESS;
+        LocalFree(refusing);
+    }
+    RegCloseKey(key);
+}
+
+RefusedKey::~RefusedKey() {
+    HKEY key = nullptr;
+    if (!refused_ ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey_.c_str(), 0, WRITE_DAC | e2e::RegistryView(), &key) != ERROR_SUCCESS) {
+        return;
+    }
+    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data());
+    RegCloseKey(key);
 }
 
 void DeleteKeyTree(const std::string& subkey) {

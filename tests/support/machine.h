@@ -26,6 +26,21 @@ bool KeyExists(const std::string& subkey);  // under HKEY_LOCAL_MACHINE
 RegValue ReadValue(const std::string& subkey, const char* name);
 bool WriteStringValue(const std::string& subkey, const char* name, const std::string& data);
 void DeleteKeyTree(const std::string& subkey);
+// While it lives, nobody may write the values of the key or create keys below it, as NT refuses
+// HKEY_LOCAL_MACHINE\Software to a user without administrator rights.
+class RefusedKey {
+  public:
+    explicit RefusedKey(const std::string& subkey);
+    ~RefusedKey();
+    RefusedKey(const RefusedKey&) = delete;
+    RefusedKey& operator=(const RefusedKey&) = delete;
+    bool Refused() const { return refused_; }
+
+  private:
+    std::string subkey_;
+    std::vector<unsigned char> saved_;  // the key's own access, given back at the end
+    bool refused_ = false;
+};
 
 std::string WindowsDirectory();
 std::string GroupFolder();          // <Windows>\Start Menu\Programs\Vexelworks

@@ -143,6 +143,13 @@ TEST(ProgramGroupFile, GivesTheFourLinesOfOneItem) {
     const std::string expected = install::ExpectedGroupFile("Quorvane", "C:\\QUORVA~1\\quor.exe", "C:\\Quorvane Demo");
     EXPECT_EQ(expected, std::string(out));
     EXPECT_EQ(static_cast<int>(expected.size()), length);
+
+    // The longest: the uninstaller's item for an accepted destination of 232 characters whose
+    // names have no short form.
+    const std::string longest = "C:\\" + std::string(229, 'd');
+    const std::string command = longest + "\\setup.exe -REMOVE";
+    EXPECT_EQ(install::ExpectedGroupFile("Uninstall Quorvane", command, longest).size(),
+              static_cast<size_t>(FormatGroupFile(out, "Vexelworks", "Uninstall Quorvane", command.c_str(), longest.c_str())));
 }
 
 TEST(ProgramGroupFile, RefusesAContentThatDoesNotFitItsBufferAndWritesNothingBehindIt) {
