@@ -4,7 +4,7 @@
 # QUORVANE_SKIP_PE32=1).
 set -euo pipefail
 packages=(cmake g++ make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth
-          imagemagick icoutils lame mpg123 googletest bc)
+          imagemagick icoutils lame mpg123 googletest bc xorriso)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 if [ "${QUORVANE_SKIP_PE32:-0}" != 1 ]; then

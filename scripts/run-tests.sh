@@ -14,6 +14,7 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv=d"
 
 # QUORVANE_WINEPREFIX lets two runs on one machine keep out of each other's way.
 wine_env_start "${QUORVANE_WINEPREFIX:-$ROOT/build/wineprefix}" || exit 1
+wine_env_insert_cd "$ROOT/build/win64/quorvane.iso" || exit 1
 ctest --test-dir "$ROOT/build/win64" --output-on-failure -LE pe32 "$@"
 status=$?
 wine_env_stop
@@ -32,5 +33,6 @@ mkdir -p "$(dirname "$medium")"
 cp -r "$ROOT/build/win64/medium" "$medium"
 cp "$ROOT/build/win32/setup.exe" "$medium/setup.exe"
 WINE_ENV_I386=1 wine_env_start "${QUORVANE_WINEPREFIX32:-$ROOT/build/wineprefix32}" || exit 1
+wine_env_insert_cd "$ROOT/build/win64/quorvane.iso" "$ROOT/build/win32/setup.exe" || exit 1
 ctest --test-dir "$ROOT/build/win64" --output-on-failure -L pe32 "$@" || status=1
 exit $status

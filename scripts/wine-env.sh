@@ -53,6 +53,30 @@ wine_env_install_standins() {
   return 0
 }
 
+# The distribution CD in drive D:, a CD-ROM drive whose files come out of IMAGE and are read-only
+# as every file on a CD is. A second argument takes the place of the image's setup.exe.
+wine_env_insert_cd() {
+  local image=$1 program=${2:-} cd=$WINEPREFIX/drive_d
+  if [ -d "$cd" ]; then chmod -R u+w "$cd" && rm -rf "$cd"; fi
+  if ! xorriso -report_about SORRY -osirrox on -indev "$image" -extract / "$cd" >/dev/null 2>&1; then
+    echo "The CD image $image cannot be read" >&2
+    return 1
+  fi
+  if [ -n "$program" ]; then
+    chmod u+w "$cd" "$cd/setup.exe" && cp "$program" "$cd/setup.exe" && chmod a-w "$cd/setup.exe" "$cd"
+  fi
+  ln -sfn "$cd" "$WINEPREFIX/dosdevices/d:"
+  # The session's mount manager reads the drive types when it starts: once the prefix records D:
+  # as a CD-ROM drive, the session is started again.
+  if ! "$WINE64" reg query 'HKLM\Software\Wine\Drives' /v d: 2>/dev/null </dev/null | grep -q cdrom; then
+    "$WINE64" reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f >/dev/null 2>&1 </dev/null
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+    wineserver -p >/dev/null 2>&1
+    "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
+  fi
+}
+
 # Emulated 32-bit Wine processes of a session can outlive `wineserver -k`: end them by their id.
 _wine_env_end_emulated() {
   local pid

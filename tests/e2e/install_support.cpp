@@ -101,6 +101,9 @@ std::string CheckInstalledFiles(const std::string& medium, const std::string& de
             problems += "missing " + relative + "; ";
         } else if (machine::ReadBytes(installed) != expected || expected.empty()) {
             problems += "differs " + relative + "; ";
+        } else if ((GetFileAttributesA(installed.c_str()) &
+                    (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
+            problems += "not a plain writable file " + relative + "; ";
         }
     }
     for (const std::string& name : ConvertedNames()) {

@@ -34,7 +34,8 @@ bool WaitForDirectoryPageAgain(HWND dialog, DWORD timeoutMs = e2e::kInstallTimeo
 HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const std::string& destination);
 
 // Describes what is wrong with the installed files: the copied entries must equal the medium's
-// byte for byte and every converted name must be a RIFF WAVE file. Empty when all is well.
+// byte for byte and be plain writable files (Wine shows a plain file as FILE_ATTRIBUTE_ARCHIVE),
+// and every converted name must be a RIFF WAVE file. Empty when all is well.
 std::string CheckInstalledFiles(const std::string& medium, const std::string& destination);
 
 // Lays out what an install leaves, without running one: the copied files and stand-ins for the

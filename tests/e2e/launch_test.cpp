@@ -98,16 +98,15 @@ class Launch : public ::testing::Test {
     e2e::Program setup_;
 };
 
-TEST_F(Launch, ReadMeOnTheNotInstalledMenuOpensTheMediumsCopy) {
-    const std::string medium = MarkedMedium("launch\\readme\\cd");
+TEST_F(Launch, ReadMeOnTheNotInstalledMenuOpensTheCdsDocument) {
     // Started from a folder that holds another read-me under the same relative name.
     const std::string elsewhere = machine::FreshDirectory("launch\\readme\\elsewhere");
     machine::WriteBytes(elsewhere + "\\docs\\README.doc", "{\\rtf1 This is a decoy.}");
-    ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", elsewhere));
+    ASSERT_TRUE(setup_.StartWith(std::string(e2e::kCdDrive) + "\\setup.exe", "", elsewhere));
     HWND dialog = setup_.WaitForWindow(wizard::kSetupCaption);
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(e2e::Click(dialog, IDC_README));
-    ExpectReadmeOpened("copy on the medium", "from the not-installed menu");
+    ExpectReadmeOpened("Thank you for trying the Quorvane demo", "from the not-installed menu");
     EXPECT_TRUE(setup_.Running()) << "the setup stays open";
 }
 

@@ -147,6 +147,8 @@ TEST_F(Uninstall, CancelFirstRemovesNothingAndStartsNothing) {
     EXPECT_TRUE(machine::KeyExists(machine::kProductKey));
     EXPECT_TRUE(machine::KeyExists(machine::kUninstallKey));
     EXPECT_TRUE(machine::DirectoryExists(machine::GroupFolder()));
+    // A converter started on the way out would exist by now, or have logged its run.
+    EXPECT_TRUE(e2e::WaitFor([] { return !e2e::ProcessRunning("grpconv.exe"); }, e2e::kWindowTimeoutMs));
     EXPECT_TRUE(install::GrpconvRuns().empty()) << "nothing is started after Cancel";
 }
 
@@ -200,16 +202,16 @@ TEST_F(Uninstall, FilesAlreadyMissingDoNotStopTheRemoval) {
     ExpectKeysRemoved();
 }
 
-TEST_F(Uninstall, FromTheMenuOfTheMediumTheInstalledFilesGoAndTheMediumStays) {
-    const std::string medium = install::CopyMedium("uninstall\\menu\\cd");
+TEST_F(Uninstall, FromTheCdsMenuAfterAnInstallTheInstalledFilesGoAndTheCdStays) {
+    const std::string medium = e2e::kCdDrive;
     const std::string destination = machine::FreshDirectory("uninstall\\menu\\Quorvane");
-    install::SimulateInstall(medium, destination);
-    ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));
-
     e2e::Program setup;
-    ASSERT_TRUE(setup.StartWith(medium + "\\setup.exe", "", medium));
-    HWND wizardWindow = setup.WaitForWindow(wizard::kInstalledCaption);
+    HWND wizardWindow = install::InstallToFinishPage(setup, medium, destination);
     ASSERT_NE(nullptr, wizardWindow);
+    ASSERT_EQ("", install::CheckInstalledFiles(medium, destination));
+    ASSERT_TRUE(e2e::Click(wizardWindow, IDC_NEXT));  // Finish: the installed menu
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(wizardWindow, IDC_UNINSTALL) && e2e::Settle(wizardWindow); },
+                             e2e::kWindowTimeoutMs));
     ASSERT_TRUE(e2e::Click(wizardWindow, IDC_UNINSTALL));
     HWND dialog = setup.WaitForWindow(kUninstallCaption);
     ASSERT_NE(nullptr, dialog) << "Uninstall opens the uninstall dialog in the same process";
@@ -223,9 +225,10 @@ TEST_F(Uninstall, FromTheMenuOfTheMediumTheInstalledFilesGoAndTheMediumStays) {
     ExpectKeysRemoved();
     for (const std::string& entry : install::CopiedEntries()) {
         const std::string relative = entry[0] == '\\' ? entry.substr(1) : entry;
-        EXPECT_TRUE(machine::FileExists(medium + "\\" + relative)) << "the medium lost " << relative;
+        EXPECT_TRUE(machine::FileExists(medium + "\\" + relative)) << "the CD lost " << relative;
     }
     EXPECT_TRUE(machine::FileExists(medium + "\\sfx\\8acc3863.mp3"));
+    EXPECT_TRUE(machine::FileExists(medium + "\\l3dec.exe"));
 }
 
 TEST_F(Uninstall, FromTheMenuRightAfterAnInstallIntoItsOwnDirectoryTheProgramAsksToBeDeletedLater) {

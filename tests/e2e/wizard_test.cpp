@@ -103,9 +103,13 @@ TEST_F(Wizard, TheDirectoryPageProposesTheDefaultAndCancelReturnsToTheMenu) {
     EXPECT_EQ("C:\\Quorvane", e2e::EditText(dialog, IDC_DIRECTORY));
     EXPECT_EQ("Next >", e2e::ControlText(dialog, IDC_NEXT));
     EXPECT_EQ(260, SendMessageA(GetDlgItem(dialog, IDC_DIRECTORY), EM_GETLIMITTEXT, 0, 0));
-    DWORD start = 0, end = 0;
-    SendMessageA(GetDlgItem(dialog, IDC_DIRECTORY), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
+    const DWORD selection = static_cast<DWORD>(SendMessageA(GetDlgItem(dialog, IDC_DIRECTORY), EM_GETSEL, 0, 0));
+    EXPECT_EQ(0u, LOWORD(selection)) << "the whole text is selected";
+    EXPECT_EQ(11u, HIWORD(selection)) << "the whole text is selected";
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof(focus);
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &focus));
+    EXPECT_EQ(GetDlgItem(dialog, IDC_DIRECTORY), focus.hwndFocus) << "the edit has the keyboard focus";
     e2e::SaveScreenshot("demo\\directory-page.png", dialog);
 
     ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));

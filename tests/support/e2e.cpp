@@ -150,20 +150,33 @@ HWND Program::WaitForAnyDialog(DWORD timeoutMs) const {
     return window;
 }
 
-void EndProcessesNamed(const char* imageName) {
+namespace {
+void ForEachProcessNamed(const char* imageName, const std::function<void(DWORD)>& visit) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, imageName) != 0) continue;
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
-        if (process == nullptr) continue;
+        if (lstrcmpiA(entry.szExeFile, imageName) == 0) visit(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+}
+}  // namespace
+
+void EndProcessesNamed(const char* imageName) {
+    ForEachProcessNamed(imageName, [](DWORD id) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (process == nullptr) return;
         TerminateProcess(process, 0);
         WaitForSingleObject(process, 10000);
         CloseHandle(process);
-    }
-    CloseHandle(snapshot);
+    });
+}
+
+bool ProcessRunning(const char* imageName) {
+    bool running = false;
+    ForEachProcessNamed(imageName, [&](DWORD) { running = true; });
+    return running;
 }
 
 namespace {

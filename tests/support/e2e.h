@@ -29,6 +29,9 @@ std::string SetupProgram();                      // its setup.exe
 // The distribution medium of that program: its setup.exe beside the x86_64 stand-ins of the
 // outside programs (scripts/run-tests.sh lays out build\pe32\medium for the shipped one).
 std::string MediumDir();
+// The distribution CD: a CD-ROM drive whose files come out of the medium's image, read-only
+// (scripts/wine-env.sh, wine_env_insert_cd), with that program as its setup.exe.
+constexpr char kCdDrive[] = "D:";
 // The registry view that program writes: a 32-bit process writes HKLM\Software in the 32-bit view.
 REGSAM RegistryView();
 
@@ -79,6 +82,7 @@ HWND FindProcessWindow(DWORD processId, const std::string& caption);
 // Ends every process whose program file is named `imageName` (e.g. "wordpad.exe"): the programs
 // that the setup starts for the user are no children of the test and would outlive it.
 void EndProcessesNamed(const char* imageName);
+bool ProcessRunning(const char* imageName);
 
 // A visible dialog window owned by `owner` (a message box, the folder browser), or null after the
 // timeout.

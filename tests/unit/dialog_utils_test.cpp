@@ -150,6 +150,7 @@ TEST(FreeIdList, FreesAListThatTheShellAllocated) {
     ASSERT_EQ(S_OK, SHGetMalloc(&allocator));
     EXPECT_EQ(1, allocator->DidAlloc(list));
     FreeIdList(list);
+    EXPECT_EQ(0, allocator->DidAlloc(list)) << "the list is freed";
     allocator->Release();
 }
 

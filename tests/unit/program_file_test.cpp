@@ -254,14 +254,12 @@ const ExpectedString kStrings[] = {
 };
 
 TEST_F(ShippedProgram, HoldsAllThirtyTwoStringsExactlyInLanguage9) {
-    int count = 0;
     for (const ExpectedString& e : kStrings) {
         std::string text;
         uint32_t language = 0;
         ASSERT_TRUE(image_.String(e.id, &text, &language)) << "string " << e.id;
         EXPECT_EQ(e.text, text) << "string " << e.id;
         EXPECT_EQ(9u, language) << "string " << e.id;
-        ++count;
     }
     std::string dxText;
     ASSERT_TRUE(image_.String(128, &dxText));
@@ -270,8 +268,6 @@ TEST_F(ShippedProgram, HoldsAllThirtyTwoStringsExactlyInLanguage9) {
         "than the version required by this game.  To get updated DirectX Windows NT components, check out: ";
     EXPECT_EQ(start, dxText.substr(0, start.size()));
     EXPECT_EQ("ftp://", dxText.substr(start.size(), 6)) << "ends with a location of the vendor's fixes";
-    ++count;
-    EXPECT_EQ(32, count);
     // No other string: every id of the table's blocks is one of the 32.
     int present = 0;
     for (uint32_t id = 0; id < 2048; ++id) {
