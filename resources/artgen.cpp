@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "picture_layout.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -521,30 +523,7 @@ Bytes BitmapFile(const Indexed& img, int w, int h, uint32_t imageSize, uint32_t 
 // mountains, the title in chrome lettering, and beside each menu button the name of its action.
 
 constexpr int kPictureW = 640, kPictureH = 480;
-constexpr double kHorizon = 284;
-
-// The menu buttons in dialog units, and the action each one's label names. The dialog's font gives
-// 6 x 13 dialog base units on Windows 95 but 7 x 13 where a wider font stands in for it: heights
-// agree, widths do not. So each label sits at its button's rows and ends left of the button's left
-// edge in the narrower layout, where it lines up under both.
-struct MenuButton {
-    const char* label;
-    int x, y;
-};
-constexpr MenuButton kMenuButtons[] = {
-    {"Play", 175, 15},      {"Install", 175, 46}, {"DirectX", 175, 77},
-    {"Uninstall", 175, 108}, {"Read Me", 175, 139}, {"Exit", 66, 251},
-};
-constexpr int kButtonUnits = 24;
-
-// A button's place in pixels: `left` in the narrower layout, `wideRight` in the wider one.
-struct ButtonPlace {
-    double left, wideRight, top, bottom;
-};
-ButtonPlace PlaceOf(const MenuButton& b) {
-    return {std::floor(b.x * 6 / 4.0), std::ceil((b.x + kButtonUnits) * 7 / 4.0), std::round(b.y * 13 / 8.0),
-            std::round((b.y + kButtonUnits) * 13 / 8.0)};
-}
+constexpr double kHorizon = 250;
 
 Rgb SkyColour(double x, double y) {
     const std::vector<Rgb> stops = {Hex(0x05041A), Hex(0x0B0A2E), Hex(0x1A1246), Hex(0x34195E),
@@ -575,15 +554,18 @@ void PaintSky(Canvas& c) {
     }
 }
 
-// Stars stay away from the labels and from the buttons in both layouts, where a bright point could
-// pass for part of a label or a button's edge.
+// Stars stay away from the labels and from the buttons right of them in every layout, where a
+// bright point could pass for part of a label or a button's edge.
+constexpr double kStarFreeMargin = 28;   // above, below and left of a label
+constexpr double kStarFreeReach = 100;   // right of a label: its button, however wide the font
 bool NearLabelOrButton(double x, double y) {
-    for (const MenuButton& b : kMenuButtons) {
-        const ButtonPlace p = PlaceOf(b);
-        if (y > p.top - 6 && y < p.bottom + 6 && x > p.left - 130 && x < p.wideRight + 2) return true;
+    for (const MenuLabel& m : kMenuLabels) {
+        const PictureBox& b = m.box;
+        if (y > b.top - kStarFreeMargin && y < b.bottom + kStarFreeMargin && x > b.left - kStarFreeMargin &&
+            x < b.right + kStarFreeReach)
+            return true;
     }
-    const ButtonPlace column = PlaceOf(kMenuButtons[0]);
-    return x > column.left - 110 && x < column.wideRight + 4 && y < PlaceOf(kMenuButtons[4]).bottom + 6;
+    return false;
 }
 
 void PaintStars(Canvas& c) {
@@ -617,7 +599,7 @@ void PaintStars(Canvas& c) {
     }
 }
 
-constexpr double kPlanetX = 515, kPlanetY = 352, kPlanetR = 185;
+constexpr double kPlanetX = 515, kPlanetY = 318, kPlanetR = 185;
 
 void PaintPlanet(Canvas& c) {
     // Atmosphere: a soft halo around the disc.
@@ -801,19 +783,30 @@ void PaintCrystals(Canvas& c) {
     }
 }
 
-// Each label: right-aligned just left of its button, vertically centred on it, with a small
-// pointer towards the button.
-void PaintMenuLabels(Canvas& c) {
-    const double scale = 1.35;
-    for (const MenuButton& b : kMenuButtons) {
-        const ButtonPlace l = PlaceOf(b);
-        const double centre = (l.top + l.bottom) / 2;
-        const double pointerRight = l.left - 5;
-        const double textRight = pointerRight - 11;
+// Each label in its box: the lettering right-aligned before a small pointer at the box's right
+// edge, aimed at the button, both centred on the box's middle row. False when a label's ink would
+// leave its box, where the tests no longer hold it against the buttons.
+constexpr double kLabelScale = 1.35;
+constexpr double kPointerWidth = 7, kPointerGap = 4;
+constexpr double kLabelInkReach = 1.45 + 1;  // the dark outline's radius and its offset
+bool PaintMenuLabels(Canvas& c) {
+    const double scale = kLabelScale;
+    bool fits = true;
+    for (const MenuLabel& m : kMenuLabels) {
+        const PictureBox& box = m.box;
+        const double centre = (box.top + box.bottom) / 2.0;
+        const double pointerRight = box.right;
+        const double textRight = pointerRight - kPointerWidth - kPointerGap;
         const double baseline = std::round(centre + 5 * scale);
-        const Lettering text = Layout(b.label, textRight, baseline, scale, 1.1, 0, true);
+        const Lettering text = Layout(m.text, textRight, baseline, scale, 1.1, 0, true);
+        if (text.left - kLabelInkReach < box.left || text.top - kLabelInkReach < box.top ||
+            text.bottom + kLabelInkReach > box.bottom) {
+            std::fprintf(stderr, "artgen: label %s needs %.1f,%.1f-%.1f,%.1f\n", m.text, text.left - kLabelInkReach,
+                         text.top - kLabelInkReach, pointerRight, text.bottom + kLabelInkReach);
+            fits = false;
+        }
         // A quiet dark plate behind the label so it reads on any part of the sky.
-        const double plateLeft = text.left - 14, plateRight = l.left - 1;
+        const double plateLeft = text.left - 14, plateRight = pointerRight + 4;
         ForBox(c, plateLeft - 16, centre - 20, plateRight, centre + 20, [&](int x, int y) {
             const double fx = SmoothStep(plateLeft - 16, plateLeft + 10, x + 0.5) *
                               (1 - SmoothStep(pointerRight - 2, plateRight, x + 0.5));
@@ -821,10 +814,11 @@ void PaintMenuLabels(Canvas& c) {
             c.Blend(x, y, Hex(0x06040E), 0.55 * fx * fy);
             c.Calm(x, y, fx * fy);
         });
-        // A fine rule under the plate's text, fading out to the left.
-        ForBox(c, text.left - 10, centre + 11, pointerRight, centre + 12, [&](int x, int y) {
+        // A fine rule under the text, fading out to the left.
+        const int rule = box.bottom - 1;
+        ForBox(c, text.left - 10, rule, pointerRight, rule, [&](int x, int y) {
             const double a = SmoothStep(text.left - 10, pointerRight - 10, x + 0.5);
-            if (y == int(centre + 11)) c.Blend(x, y, Hex(0xE0A040), 0.55 * a);
+            c.Blend(x, y, Hex(0xE0A040), 0.55 * a);
         });
         PaintLettering(c, text, 1.45, 1, 1, 0, 0.9, [](int, int) { return Hex(0x000000); });
         PaintLettering(c, text, 1.05, 0, 0, 0, 1.0, [&](int, int y) {
@@ -832,14 +826,16 @@ void PaintMenuLabels(Canvas& c) {
             return Mix(Hex(0xFFFFFF), Hex(0xFFD890), t);
         });
         // The pointer: a small solid triangle aimed at the button.
-        ForBox(c, pointerRight - 7, centre - 6, pointerRight, centre + 6, [&](int x, int y) {
+        ForBox(c, pointerRight - kPointerWidth, centre - 6, pointerRight - 1, centre + 6, [&](int x, int y) {
             const double px = x + 0.5, py = y + 0.5;
             const double half = (pointerRight - px) * 0.75;
-            const double inside = Clamp01(half - std::fabs(py - centre) + 0.5) * Clamp01(px - (pointerRight - 7) + 0.5);
+            const double inside = Clamp01(half - std::fabs(py - centre) + 0.5) *
+                                  Clamp01(px - (pointerRight - kPointerWidth) + 0.5);
             c.Blend(x, y, Hex(0xF0B040), inside);
             c.Calm(x, y, inside);
         });
     }
+    return fits;
 }
 
 Indexed PaintBackground() {
@@ -852,7 +848,7 @@ Indexed PaintBackground() {
     PaintPlain(c);
     PaintCrystals(c);
     PaintTitle(c);
-    PaintMenuLabels(c);
+    if (!PaintMenuLabels(c)) return {};
     std::vector<Rgb8> low, high;
     for (uint32_t v : kStaticLow) low.push_back(Rgb8Of(v));
     for (uint32_t v : kStaticHigh) high.push_back(Rgb8Of(v));
