@@ -3,7 +3,9 @@
 # Wine with the emulator that runs it here, for the tests of the shipped 32-bit program (not with
 # QUORVANE_SKIP_PE32=1).
 set -euo pipefail
-packages=(cmake g++ make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth
+# fonts-wine: Wine's own fonts, which Debian's Wine recommends, so a usual Wine install has them;
+# without them Wine falls back to a wider font and the dialogs grow.
+packages=(cmake g++ make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth
           imagemagick icoutils lame mpg123 googletest bc xorriso)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"

@@ -48,6 +48,12 @@ wine_env_install_standins() {
   # A 32-bit program that looks in the system directory looks in syswow64.
   [ -f "$tools/command.exe" ] && [ -d "$windows/syswow64" ] && cp "$tools/command.exe" "$windows/syswow64/command.exe"
   [ -f "$tools/grpconv.exe" ] && cp "$tools/grpconv.exe" "$windows/grpconv.exe"
+  # Wine's own fonts (fonts-wine) as a usual Wine install has them: this Wine does not load them
+  # from its data directory, so they go where the system keeps its fonts.
+  local font
+  for font in /usr/share/wine/fonts/*; do
+    [ -e "$font" ] && ln -sf "$font" "$windows/Fonts/"
+  done
   # Windows 95 opens .doc documents in WordPad; a new Wine prefix associates nothing with them.
   "$WINE64" reg add 'HKCR\.doc' /ve /d rtffile /f >/dev/null 2>&1 </dev/null
   return 0

@@ -47,6 +47,50 @@ void CloseProgramOf(HWND window) {
     if (handle != nullptr) CloseHandle(handle);
 }
 
+// Holds the program at the moments its screenshots show, through the hook of demo_hold.cpp.
+class Moments {
+  public:
+    Moments()
+        : held_(CreateEventA(nullptr, FALSE, FALSE, "QuorvaneDemoHeld")),
+          goOn_(CreateEventA(nullptr, FALSE, FALSE, "QuorvaneDemoGoOn")) {}
+    ~Moments() {
+        if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+        if (library_ != nullptr) FreeLibrary(library_);
+        CloseHandle(held_);
+        CloseHandle(goOn_);
+    }
+    bool Attach(HWND dialog) {
+        library_ = LoadLibraryA((e2e::Win64Dir() + "\\tests\\demo_hold.dll").c_str());
+        auto procedure = library_ ? reinterpret_cast<HOOKPROC>(GetProcAddress(library_, "DemoHoldProc")) : nullptr;
+        const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+        if (procedure != nullptr && thread != 0) hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, procedure, library_, thread);
+        return hook_ != nullptr;
+    }
+    bool WaitUntilHeld(DWORD timeoutMs) { return WaitForSingleObject(held_, timeoutMs) == WAIT_OBJECT_0; }
+    void GoOn() { SetEvent(goOn_); }
+
+  private:
+    HANDLE held_, goOn_;
+    HMODULE library_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
+// The command interpreter's window opens over the wizard while the sounds are converted. The walk
+// moves it below the wizard, as a user would, so that the picture of that step shows the wizard's
+// wait text. False while there is no such window.
+BOOL CALLBACK MatchConsole(HWND window, LPARAM found) {
+    if (!IsWindowVisible(window) || e2e::WindowText(window).find("command.exe") == std::string::npos) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+bool MoveConsoleBelow(HWND dialog) {
+    HWND console = nullptr;
+    EnumWindows(MatchConsole, reinterpret_cast<LPARAM>(&console));
+    RECT below{};
+    if (console == nullptr || !GetWindowRect(dialog, &below)) return false;
+    return SetWindowPos(console, nullptr, below.left, below.bottom + 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 int CountPresent(const std::string& directory, const std::vector<std::string>& names) {
     int present = 0;
     for (std::string name : names) {
@@ -79,13 +123,26 @@ int main() {
     Shot("02-directory-page", dialog);
 
     Say("3. Next installs into " + destination);
+    Moments moments;
+    Check(moments.Attach(dialog), "the walk can hold the install at the moments it shows");
     install::StartInstall(dialog, destination);
-    if (e2e::WaitFor([&] { return e2e::ControlText(dialog, IDC_STATUS).rfind("Copying ", 0) == 0; }, 60000, 20)) {
+    // The program is held, so its window is not asked to paint again before the screenshot.
+    if (moments.WaitUntilHeld(e2e::kWindowTimeoutMs)) {
+        Say("  status: " + e2e::ControlText(dialog, IDC_STATUS));
         Shot("03-copying", nullptr);
+        moments.GoOn();
     }
-    if (e2e::WaitFor([&] { return e2e::ControlText(dialog, IDC_STATUS).rfind("Please wait", 0) == 0; },
-                     e2e::kInstallTimeoutMs, 100)) {
+    bool held = false, moved = false;
+    constexpr DWORD kLookMs = 50;
+    for (DWORD waited = 0; !held && waited < e2e::kInstallTimeoutMs; waited += kLookMs) {
+        if (!moved) moved = MoveConsoleBelow(dialog);
+        held = moments.WaitUntilHeld(kLookMs);
+    }
+    if (held) {
+        Say("  status: " + e2e::ControlText(dialog, IDC_STATUS));
+        Check(!e2e::IsEnabled(dialog, IDC_NEXT) && !e2e::IsEnabled(dialog, IDC_CANCEL), "the window is busy");
         Shot("04-converting", nullptr);
+        moments.GoOn();
     }
     Check(install::WaitForFinishPage(dialog), "the install ends on the finish page");
     Shot("05-finish-page", dialog);

@@ -1,6 +1,6 @@
 // The art as the shipped program carries it: the background picture, the button face, the two
 // sounds and the icon, read back from the 32-bit program file and checked field by field, and for
-// what a user sees and hears: labels beside the buttons, a calm area under the wizard's fields,
+// what a user sees and hears: labels in their boxes, a calm area under the wizard's fields,
 // music that is neither silent nor clipped.
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@
 
 #include "e2e.h"
 #include "pe_image.h"
+#include "picture_layout.h"
 #include "resource_ids.h"
 
 namespace {
@@ -143,43 +144,38 @@ TEST_F(ArtPicture, Uses98PaletteEntries) {
     EXPECT_EQ(98u, dib_.DistinctIndices());
 }
 
-// The six menu buttons, in pixels where Windows 95 places them (6 x 13 dialog base units): a
-// label must sit at the button's rows and end left of its left edge. Under 7-unit-wide bases the
-// buttons move right to `wideLeft`; the strip in between must not hold a label's lettering.
-struct MenuButton {
-    const char* action;
-    int left, wideLeft, top, bottom;
-};
-constexpr MenuButton kMenuButtons[] = {
-    {"Play", 262, 306, 24, 63},     {"Install", 262, 306, 75, 114}, {"DirectX", 262, 306, 125, 164},
-    {"Uninstall", 262, 306, 176, 215}, {"Read Me", 262, 306, 226, 265}, {"Exit", 99, 115, 408, 447},
-};
+// The picture paints each label inside its box of the layout table (which the template test holds
+// against the buttons): light lettering in the box, and none just around it, where it would drift
+// towards the button or a neighbour.
 constexpr double kLetteringLuma = 200;  // the labels are white to pale gold on a dark ground
+constexpr int kAroundLabel = 20;        // pixels around a box that must hold no lettering
 
-TEST_F(ArtPicture, LabelsEachMenuButtonJustLeftOfIt) {
-    for (const MenuButton& b : kMenuButtons) {
-        int lettering = 0, besideButton = 0;
-        for (int y = b.top; y < b.bottom; ++y) {
-            for (int x = std::max(0, b.left - 110); x < b.left - 3; ++x)
-                if (Luma(dib_.At(x, y)) >= kLetteringLuma) ++lettering;
-            for (int x = b.left - 3; x < b.wideLeft; ++x)
-                if (Luma(dib_.At(x, y)) >= kLetteringLuma) ++besideButton;
+bool Inside(const PictureBox& b, int x, int y) { return x >= b.left && x < b.right && y >= b.top && y < b.bottom; }
+
+TEST_F(ArtPicture, PaintsEachMenuLabelInsideItsBox) {
+    for (const MenuLabel& m : kMenuLabels) {
+        const PictureBox& b = m.box;
+        int inside = 0, around = 0;
+        for (int y = std::max(0, b.top - kAroundLabel); y < std::min(480, b.bottom + kAroundLabel); ++y) {
+            for (int x = std::max(0, b.left - kAroundLabel); x < std::min(640, b.right + kAroundLabel); ++x) {
+                if (Luma(dib_.At(x, y)) < kLetteringLuma) continue;
+                if (Inside(b, x, y)) ++inside; else ++around;
+            }
         }
-        EXPECT_GE(lettering, 100) << "light lettering left of the " << b.action << " button, rows " << b.top
-                                  << "-" << b.bottom;
-        EXPECT_EQ(0, besideButton) << "light pixels between x " << b.left - 3 << " and " << b.wideLeft
-                                   << " beside the " << b.action << " button";
+        EXPECT_GE(inside, 100) << "light lettering in the box of the label " << m.text;
+        EXPECT_EQ(0, around) << "light pixels just outside the box of the label " << m.text;
     }
 }
 
 TEST_F(ArtPicture, KeepsTheAreaUnderTheWizardFieldsDarkAndCalm) {
-    // The wizard's fields, status line and buttons cover x 243-640 and y 296-458 (wider under
-    // 7-unit bases); the area from just above them must stay quiet so their texts read well.
+    // The wizard's fields, status line and buttons lie inside the calm area under every layout; it
+    // must stay quiet so that their texts read well.
     double sum = 0;
     int count = 0;
     double steepest = 0;
-    for (int y = 294; y < 470; ++y) {
-        for (int x = 240; x < 630; ++x) {
+    const PictureBox& calm = kCalmArea;
+    for (int y = calm.top; y < std::min(calm.bottom, 479); ++y) {
+        for (int x = calm.left; x < std::min(calm.right, 639); ++x) {
             const double l = Luma(dib_.At(x, y));
             sum += l;
             ++count;

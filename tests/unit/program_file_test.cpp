@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <map>
 #include <cstdint>
 #include <fstream>
 #include <set>
@@ -11,6 +14,7 @@
 
 #include "e2e.h"
 #include "pe_image.h"
+#include "picture_layout.h"
 #include "resource_ids.h"
 
 namespace {
@@ -219,6 +223,70 @@ TEST_F(ShippedProgram, TheWizardTemplateIsAsDesigned) {
     EXPECT_EQ("Helv", t.font);
     EXPECT_EQ(8, t.pointSize); EXPECT_EQ(0, t.weight); EXPECT_EQ(0, t.italic); EXPECT_EQ(1, t.charset);
     ExpectControls(t, kMasterControls);
+}
+
+// The background picture keeps its size while the controls follow the dialog font's base units.
+// Under each pair common where the program runs, every menu label must stay beside its own button,
+// no nearer to another, inside the window, and the wizard's fields on the picture's calm area.
+struct BaseUnits {
+    int x, y;
+    const char* where;
+};
+// Wine's pairs follow from its measured client areas for the template's 427 x 293 units: only
+// 6 x 12 gives 641 x 440, only 7 x 13 gives 747 x 476.
+constexpr BaseUnits kCommonBaseUnits[] = {
+    {6, 13, "Windows: MS Sans Serif 8 at 96 dpi"},
+    {6, 12, "Wine with its own fonts"},
+    {7, 13, "Wine falling back to a wider font"},
+};
+constexpr uint32_t kMenuButtonIds[] = {IDC_PLAY, IDC_INSTALL, IDC_DIRECTX, IDC_UNINSTALL, IDC_README, IDC_EXIT};
+constexpr uint32_t kWizardFieldIds[] = {IDC_NEXT, IDC_CANCEL, IDC_BACK, IDC_WILL_INSTALL, IDC_MODIFY_NOTE,
+                                        IDC_DIR_LABEL, IDC_DIRECTORY, IDC_BROWSE, IDC_STATUS, IDC_SUCCESS};
+constexpr int kMaxLabelGap = 60;  // the widest font moves the buttons right, away from the labels
+
+// As the dialog manager places a control: position and size each scaled on their own.
+PictureBox PixelsOf(const Control& c, const BaseUnits& u) {
+    const int left = MulDiv(c.x, u.x, 4), top = MulDiv(c.y, u.y, 8);
+    return {left, top, left + MulDiv(c.cx, u.x, 4), top + MulDiv(c.cy, u.y, 8)};
+}
+double Distance(const PictureBox& a, const PictureBox& b) {
+    const int dx = std::max({0, b.left - a.right, a.left - b.right});
+    const int dy = std::max({0, b.top - a.bottom, a.top - b.bottom});
+    return std::hypot(dx, dy);
+}
+
+TEST_F(ShippedProgram, TheMenuLabelsStayBesideTheirButtonsUnderEveryCommonFont) {
+    const PeResource* r = image_.FindEntry(ResourceKey::Id(5), ResourceKey::Name(DLG_MASTER_NAME));
+    ASSERT_NE(nullptr, r);
+    const Template t = TemplateReader(r->data).Read();
+    for (const BaseUnits& u : kCommonBaseUnits) {
+        SCOPED_TRACE(std::string(u.where) + ", base units " + std::to_string(u.x) + " x " + std::to_string(u.y));
+        const int shownWidth = std::min(640, MulDiv(t.cx, u.x, 4)), shownHeight = std::min(480, MulDiv(t.cy, u.y, 8));
+        std::map<uint32_t, PictureBox> buttons;
+        for (const Control& c : t.controls) {
+            if (std::count(std::begin(kMenuButtonIds), std::end(kMenuButtonIds), c.id)) buttons[c.id] = PixelsOf(c, u);
+            if (!std::count(std::begin(kWizardFieldIds), std::end(kWizardFieldIds), c.id)) continue;
+            const PictureBox f = PixelsOf(c, u);
+            EXPECT_TRUE(f.left >= kCalmArea.left && f.top >= kCalmArea.top && std::min(f.right, 640) <= kCalmArea.right &&
+                        f.bottom <= kCalmArea.bottom)
+                << "control " << c.id << " at " << f.left << "," << f.top << "-" << f.right << "," << f.bottom
+                << " leaves the calm area";
+        }
+        ASSERT_EQ(std::size(kMenuButtonIds), buttons.size());
+        for (const MenuLabel& m : kMenuLabels) {
+            const PictureBox& l = m.box;
+            const PictureBox& own = buttons.at(m.button);
+            EXPECT_TRUE(l.right <= shownWidth && l.bottom <= shownHeight) << m.text << " outside the shown picture";
+            EXPECT_TRUE(l.top + l.bottom >= 2 * own.top && l.top + l.bottom < 2 * own.bottom)
+                << m.text << ": middle row " << (l.top + l.bottom) / 2 << ", button rows " << own.top << "-" << own.bottom;
+            EXPECT_TRUE(l.right <= own.left && own.left - l.right <= kMaxLabelGap)
+                << m.text << " ends at x " << l.right << ", its button starts at " << own.left;
+            for (const auto& [id, other] : buttons) {
+                if (id != uint32_t(m.button)) EXPECT_LT(Distance(l, own), Distance(l, other)) << m.text << " nearer to " << id;
+            }
+            EXPECT_GT(Distance(l, kCalmArea), 0.0) << m.text << " reaches into the calm area";
+        }
+    }
 }
 
 TEST_F(ShippedProgram, TheUninstallTemplateIsAsDesigned) {
