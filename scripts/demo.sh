@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The main job: the setup program on the distribution medium build/win64/medium, in a fresh Wine
-# prefix with the stand-ins of the outside programs installed.
+# The main job: the setup program from the distribution CD (build/win64/quorvane.iso in drive D:),
+# in a fresh Wine prefix with the stand-ins of the outside programs installed.
 #   With a display (DISPLAY set): the setup program starts and you drive it.
 #   Without one: a scripted walk under Xvfb, in Wine's virtual desktop so that windows have their
 #   captions, saves a screenshot of each step into build/demo/ and prints what it saw.
@@ -10,20 +10,23 @@ source "$ROOT/scripts/wine-env.sh"
 prefix=$ROOT/build/demo-prefix
 rm -rf "$prefix"
 mkdir -p "$ROOT/build/demo"
-medium='Z:'$(echo "$ROOT/build/win64/medium" | tr / '\\')
+# The distribution CD, build/win64/quorvane.iso, in the prefix's CD-ROM drive D:.
+medium='D:'
 
 if [ -n "${DISPLAY:-}" ] && [ "${CI:-}" != true ]; then
   USE_DISPLAY=1
   export USE_DISPLAY
   trap wine_env_stop EXIT
   wine_env_start "$prefix" || exit 1
-  echo "Starting the setup program from $medium"
+  wine_env_insert_cd "$ROOT/build/win64/quorvane.iso" || exit 1
+  echo "Starting the setup program from the CD in drive $medium"
   "$WINE64" "$medium\\setup.exe" >/dev/null 2>&1 </dev/null
   exit 0
 fi
 
 trap wine_env_stop EXIT
 wine_env_start "$prefix" || exit 1
+wine_env_insert_cd "$ROOT/build/win64/quorvane.iso" || exit 1
 rm -f "$ROOT"/build/demo/[0-9][0-9]-*.png
 walk='Z:'$(echo "$ROOT/build/win64/tests/demo_walk.exe" | tr / '\\')
 summary=$ROOT/build/demo/summary.txt

@@ -1,5 +1,5 @@
 // The scripted walk of `make demo` on a machine without a display: it installs the demo from the
-// medium, looks at every page, opens the read-me, plays the game and removes it all again with
+// CD, looks at every page, opens the read-me, plays the game and removes it all again with
 // the installed program, saving a screenshot of each step into build\demo and printing what it
 // saw. It drives the real program exactly as the end-to-end tests do.
 #include <windows.h>
@@ -103,12 +103,12 @@ int CountPresent(const std::string& directory, const std::vector<std::string>& n
 }  // namespace
 
 int main() {
-    const std::string medium = e2e::MediumDir();
+    const std::string medium = e2e::kCdDrive;
     const std::string destination = "C:\\Quorvane";
     machine::ResetSetupState();
     machine::RemoveTree(destination);
 
-    Say("1. The setup program starts from the medium " + medium);
+    Say("1. The setup program starts from the CD in drive " + medium);
     e2e::Program setup;
     setup.StartWith(medium + "\\setup.exe", "", medium);
     HWND dialog = setup.WaitForWindow("Quorvane Setup");
