@@ -11,6 +11,10 @@ trap 'wine_env_stop; i386_emulation_stop' EXIT
 # No sound card here: without Wine's audio drivers the sounds fail quietly instead of filling the
 # test output with the sound system's complaints.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv=d"
+# Wine's own error reports stay on: a test program that Wine ends before its main (a library that
+# does not load, a fault in start-up) otherwise ends without a word. CTest shows them only for a
+# test that fails.
+export WINEDEBUG=fixme-all
 
 # QUORVANE_WINEPREFIX lets two runs on one machine keep out of each other's way.
 wine_env_start "${QUORVANE_WINEPREFIX:-$ROOT/build/wineprefix}" || exit 1
