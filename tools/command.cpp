@@ -255,8 +255,9 @@ DWORD RunBatchFile(const std::string& path) {
         std::string line = content.substr(start, end - start);
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        line = TrimEnd(SkipBlanks(line));
-        if (line.empty()) continue;
+        // Trailing blanks stay: an echo that cmd.exe runs writes them.
+        line = SkipBlanks(line);
+        if (TrimEnd(line).empty()) continue;
         exitCode = RunLine(line);
     }
     return exitCode;
