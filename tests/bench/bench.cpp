@@ -92,6 +92,7 @@ double Conversion(const std::string& medium, const std::string& directory) {
     machine::MakeDirectories(directory + "\\sfx");
     if (!CopyFileA((medium + "\\go32.exe").c_str(), (directory + "\\go32.exe").c_str(), FALSE) ||
         !machine::WriteBytes(directory + "\\mp3.bat", install::ExpectedBatchFile(medium))) {
+        printf("conversion: cannot lay out %s\n", directory.c_str());
         return -1;
     }
     SHELLEXECUTEINFOA request{};
@@ -112,13 +113,19 @@ double Conversion(const std::string& medium, const std::string& directory) {
     const double start = Seconds();
     const bool started = ShellExecuteExA(&request) && request.hProcess != nullptr;
     for (int i = 0; i < 3; ++i) SetStdHandle(kStandardHandles[i], saved[i]);
-    if (!started) return -1;
+    if (!started) {
+        printf("conversion: the interpreter did not start (error %lu)\n", GetLastError());
+        return -1;
+    }
     const bool ended = WaitForSingleObject(request.hProcess, kConversionTimeoutMs) == WAIT_OBJECT_0;
     const double elapsed = Seconds() - start;
     if (!ended) TerminateProcess(request.hProcess, 1);
     CloseHandle(request.hProcess);
     for (const std::string& name : install::ConvertedNames()) {
-        if (!machine::FileExists(directory + "\\" + name)) return -1;
+        if (!machine::FileExists(directory + "\\" + name)) {
+            printf("conversion: no %s\n", name.c_str());
+            return -1;
+        }
     }
     machine::RemoveTree(directory);
     return ended ? elapsed : -1;
