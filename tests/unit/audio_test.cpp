@@ -733,6 +733,35 @@ TEST(AudioInterpreter, TheShellFindsCommandAndItRunsItsLineInTheGivenDirectory) 
     EXPECT_EQ(0u, ReadText(directory + "\\ran.txt").rfind("ran", 0)) << "the line ran in the request's directory";
 }
 
+TEST(AudioInterpreter, RunsEachLineOfABatchFileAndEndsWithTheLastLinesCode) {
+    const std::string directory = machine::FreshDirectory("audio interpreter lines");
+    ASSERT_TRUE(CopyInto(ToolsDir() + "\\go32.exe", directory + "\\go32.exe"));
+    ASSERT_TRUE(CopyInto(ToolsDir() + "\\l3dec.exe", directory + "\\decoder.exe"));
+    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), directory + "\\in.mp3"));
+    // Found after decoder.exe, so it must never run.
+    ASSERT_TRUE(machine::WriteBytes(directory + "\\decoder.bat", "echo wrong>bat-ran.txt\r\n"));
+    ASSERT_TRUE(machine::WriteBytes(directory + "\\replaced.wav", "earlier"));
+    const std::string batch = "echo y|\"" + directory + "\\decoder\" in.mp3 replaced.wav -wav\r\n"
+                              "echo n|decoder in.mp3 new.wav -wav\r\n"
+                              "\r\n"
+                              "echo n|absent in.mp3 absent.wav -wav\r\n"
+                              "echo handed over>handed.txt & exit 7\r\n";
+    ASSERT_TRUE(machine::WriteBytes(directory + "\\lines.bat", batch));
+
+    const ToolRun run = RunTool(ToolsDir() + "\\command.exe", "command /C lines.bat", directory, "");
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(7u, run.exitCode) << "the code of the last line, which cmd.exe ran";
+    {
+        SCOPED_TRACE("the answer y reached the decoder");
+        ExpectDecodedLikeReference(directory + "\\replaced.wav", kMono22050);
+    }
+    EXPECT_TRUE(machine::FileExists(directory + "\\new.wav")) << "decoder.exe was not found in the directory";
+    // Its own report, not cmd.exe's: the interpreter ran the piped lines itself.
+    EXPECT_NE(std::string::npos, run.errors.find("command: absent")) << "the line that cannot run: " << run.errors;
+    EXPECT_EQ(0u, ReadText(directory + "\\handed.txt").rfind("handed over", 0)) << "the line after it still ran";
+    EXPECT_FALSE(machine::FileExists(directory + "\\bat-ran.txt")) << "decoder.bat ran instead of decoder.exe";
+}
+
 TEST(AudioInterpreter, RefusesACommandLineWithoutC) {
     const std::string directory = machine::FreshDirectory("audio-interpreter-usage");
     for (const char* line : {"command", "command /K mp3.bat", "command /C"}) {
