@@ -80,9 +80,8 @@ void WriteBatchLines(HFILE batch) {
     }
 }
 
-// Created by its bare name in the current directory, which is the install directory by now: a
-// relative install directory joined again would name a directory below it. A batch file that
-// cannot be created is not written; the interpreter is started all the same.
+// Created by its bare name in the current directory, which is the install directory by now. A
+// batch file that cannot be created is not written; the interpreter is started all the same.
 void WriteBatchFile() {
     const HFILE batch = _lcreat(kBatchFileName, 0);
     if (batch == HFILE_ERROR) return;
@@ -117,17 +116,13 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
     return true;
 }
 
-// An install directory given relative (the edit's text "Games\Q") is relative to the directory
-// the setup stood in before; once it is the current directory, the extender's copy and the
-// interpreter's start name it by the current directory's full path, or they would name a
-// directory below it.
+// The install directory is a full path by now, so the copy and the interpreter's start name the
+// same directory as the batch file that is written into the current directory.
 HANDLE StartAudioConversion(HWND dialog) {
-    char installPath[kPathChars];
-    const DWORD length = SetCurrentDirectoryA(InstallDirectory) ? GetCurrentDirectoryA(kPathChars, installPath) : 0;
-    if (length == 0 || length >= static_cast<DWORD>(kPathChars)) lstrcpynA(installPath, InstallDirectory, kPathChars);
-    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) CopyExtender(dialog, installPath);
+    SetCurrentDirectoryA(InstallDirectory);
+    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) CopyExtender(dialog, InstallDirectory);
     WriteBatchFile();
-    return StartBatchFile(dialog, installPath);
+    return StartBatchFile(dialog, InstallDirectory);
 }
 
 void AdvanceWaitText(char* waitText, int bareLength) {

@@ -39,11 +39,35 @@ void Begin(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_DIRECTORY, InstallDirectory, kPathChars);
 }
 
-// A destination too long for its copy paths is refused before anything is written, as one that
-// cannot be created: the user stays on the directory page and may correct it.
+bool IsBlankText(const char* text) {
+    for (; *text != '\0'; ++text) {
+        if (*text != ' ' && *text != '\t') return false;
+    }
+    return true;
+}
+
+// The destination becomes a full path once, here: a relative name ("Games\Q", "C:Games", "C:")
+// means the current directory of the moment the user pressed Next, and every later step (the
+// records, the shortcuts, the conversion run from inside the directory, the menu after Finish)
+// must name that same directory. An empty name would put the files into whatever directory is
+// current.
+bool MakeDestinationFull() {
+    if (IsBlankText(InstallDirectory)) return false;
+    char full[kPathChars];
+    char* namePart = nullptr;
+    const DWORD length = GetFullPathNameA(InstallDirectory, kPathChars, full, &namePart);
+    if (length == 0 || length >= static_cast<DWORD>(kPathChars)) return false;
+    lstrcpynA(InstallDirectory, full, kPathChars);
+    return true;
+}
+
+// A destination that is empty, cannot be made a full path or is too long for its copy paths is
+// refused before anything is written, as one that cannot be created: the user stays on the
+// directory page with the text as typed and may correct it.
 bool PrepareDestination(HWND dialog) {
     ShowStatusString(dialog, IDS_CREATING_DIR);
-    const bool prepared = lstrlenA(InstallDirectory) <= kLongestDestination && ProbeDestination(dialog);
+    const bool prepared = MakeDestinationFull() && lstrlenA(InstallDirectory) <= kLongestDestination &&
+                          ProbeDestination(dialog);
     ClearStatus(dialog);
     return prepared;
 }

@@ -135,8 +135,15 @@ void OpenDirectoryPage(HWND dialog) {
     EnableControl(dialog, IDC_BACK, FALSE);
     EnableControl(dialog, IDC_CANCEL, TRUE);
     SendDlgItemMessageA(dialog, IDC_DIRECTORY, EM_LIMITTEXT, kPathChars, 0);
-    if (!recorded) LoadStringA(AppInstance, IDS_DEFAULT_DIR, WorkDirectory, kPathChars);
-    SetDlgItemTextA(dialog, IDC_DIRECTORY, WorkDirectory);
+    // The default is only a proposal: WorkDirectory keeps naming where an install is, because the
+    // menu that Cancel returns to plays, opens and removes what it names.
+    char proposal[kPathChars];
+    if (recorded) {
+        lstrcpynA(proposal, WorkDirectory, kPathChars);
+    } else {
+        LoadStringA(AppInstance, IDS_DEFAULT_DIR, proposal, kPathChars);
+    }
+    SetDlgItemTextA(dialog, IDC_DIRECTORY, proposal);
     SendDlgItemMessageA(dialog, IDC_DIRECTORY, EM_SETSEL, 0, kSelectAll);
     SetFocus(GetDlgItem(dialog, IDC_DIRECTORY));
 }
@@ -155,8 +162,11 @@ void BrowseForDirectory(HWND dialog) {
     FreeIdList(chosen);
 }
 
+// Enter on the menu sends this command too, since button 1 is the dialog's default button there,
+// hidden; only the directory page and the finish page, which show the button, act on it.
 void OnNext(HWND dialog, int notification) {
     if (BusyCount > 0) return;
+    if (!IsWindowVisible(GetDlgItem(dialog, IDC_NEXT))) return;
     if (GameInstalled == 1) {
         FinishWizard(dialog);
         return;

@@ -15,6 +15,8 @@ constexpr const char* kDeleteFilesKey[] = {"Microsoft", "Windows", "CurrentVersi
 constexpr const char* kUninstallKey[] = {"Microsoft", "Windows", "CurrentVersion", "Uninstall",
                                          "Quorvane"};
 
+constexpr char kProductKeyPath[] = "Vexelworks\\Quorvane";
+
 constexpr char kWorkDirValue[] = "WorkDir";
 constexpr char kDefaultValue[] = "";
 constexpr char kDisplayNameValue[] = "DisplayName";
@@ -29,6 +31,9 @@ constexpr DWORD kWorkDirReadSize = 258;
 
 constexpr char kProbeSource[] = "WIN.INI";
 constexpr char kProbeTarget[] = "SMAG.INI";
+// Names tried in turn when SMAG.INI is taken: SMAG0.INI to SMAG99.INI.
+constexpr char kProbeAlternativeFormat[] = "SMAG%d.INI";
+constexpr int kProbeAlternatives = 100;
 
 template <int Count>
 HKEY ReachKey(const char* const (&names)[Count]) {
@@ -83,6 +88,9 @@ bool ReadWorkDirectory() {
     }
     if (size < kWorkDirReadSize) text[size] = '\0';
     text[kWorkDirReadSize] = '\0';
+    // An empty directory, or a value that is no text, names no install: taken as one, it would
+    // make the current directory the game's, and Play, Read Me and Uninstall would act there.
+    if (type != REG_SZ || text[0] == '\0') return false;
     lstrcpynA(WorkDirectory, text, kPathChars);
     return true;
 }
@@ -125,13 +133,44 @@ bool ComposeUninstallString(char* out, int capacity, const char* directory) {
     return true;
 }
 
+// Windows NT refuses to delete a key that has subkeys, so the product key goes first. Windows 95
+// deletes a key with everything below it, so the maker's key goes only when nothing is left in
+// it: the maker's other products keep their settings there.
+void RemoveWorkDirectoryRecord() {
+    HKEY software = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS) return;
+    RegDeleteKeyA(software, kProductKeyPath);
+    HKEY company = nullptr;
+    if (RegOpenKeyExA(software, kWorkDirectoryKey[0], 0, KEY_ALL_ACCESS, &company) != ERROR_SUCCESS) return;
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    const LONG queried = RegQueryInfoKeyA(company, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                          nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(company);
+    if (queried == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(software, kWorkDirectoryKey[0]);
+}
+
+// The probe's name in the destination: SMAG.INI, or when something of that name is already there
+// (a reinstall, another program's file, a folder), the first free name of the same kind. The
+// probe replaces and then deletes what it copies to, so it must never meet a thing of the user's.
+bool ChooseProbeTarget(char* target, int capacity) {
+    if (!JoinPath(target, capacity, InstallDirectory, kProbeTarget)) return false;
+    for (int n = 0; GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES; ++n) {
+        if (n == kProbeAlternatives) return false;
+        char name[sizeof(kProbeAlternativeFormat) + 8];
+        wsprintfA(name, kProbeAlternativeFormat, n);
+        if (!JoinPath(target, capacity, InstallDirectory, name)) return false;
+    }
+    return true;
+}
+
 bool ProbeDestination(HWND dialog) {
     char source[kPathChars];
     const UINT windowsLength = GetWindowsDirectoryA(source, kPathChars);
     if (windowsLength == 0 || windowsLength >= static_cast<UINT>(kPathChars)) return false;
     if (!AppendPathComponent(source, kPathChars, kProbeSource)) return false;
     char target[kPathChars];
-    if (!JoinPath(target, kPathChars, InstallDirectory, kProbeTarget)) return false;
+    if (!ChooseProbeTarget(target, kPathChars)) return false;
     // The copy creates every missing folder on the way to the target: this is how the install
     // directory comes into being, and its success shows that the directory can be written.
     if (ShellCopyFile(dialog, source, target) != 0) return false;

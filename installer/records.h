@@ -24,8 +24,12 @@ void WriteUninstallEntry();
 // The command line of the uninstall entry for `directory`: its setup.exe and " -REMOVE", the
 // program path quoted when it holds a blank. False when it does not fit `capacity`.
 bool ComposeUninstallString(char* out, int capacity, const char* directory);
+// Deletes the work-directory record's keys: the product's, and the maker's when it holds nothing
+// else.
+void RemoveWorkDirectoryRecord();
 // Copies the Windows directory's WIN.INI into InstallDirectory as SMAG.INI, which creates the
-// directory, and deletes the copy again. True when the copy succeeded.
+// directory, and deletes the copy again; a SMAG.INI already there is left alone and the probe takes
+// another name. True when the copy succeeded.
 bool ProbeDestination(HWND dialog);
 
 #endif

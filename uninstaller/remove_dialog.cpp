@@ -17,7 +17,6 @@ const char* RemovalDirectory;
 namespace {
 
 constexpr char kCompanyKey[] = "Vexelworks";
-constexpr char kProductKey[] = "Vexelworks\\Quorvane";
 constexpr char kProductName[] = "Quorvane";
 constexpr char kUninstallParent[] = "Uninstall";
 constexpr char kDeleteFilesParent[] = "DeleteFiles";
@@ -82,14 +81,6 @@ void RemoveFiles(HWND dialog) {
     }
 }
 
-// Windows NT refuses to delete a key that has subkeys, so the product key goes first.
-void RemoveCompanyKey() {
-    HKEY software = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS) return;
-    RegDeleteKeyA(software, kProductKey);
-    RegDeleteKeyA(software, kCompanyKey);
-}
-
 HKEY CreateSubkey(HKEY parent, const char* name) {
     HKEY key = nullptr;
     DWORD disposition = 0;
@@ -130,7 +121,7 @@ void RunRemoval(HWND dialog) {
 
     RemoveFiles(dialog);
     ShowRemovingKey(dialog, kCompanyKey);
-    RemoveCompanyKey();
+    RemoveWorkDirectoryRecord();
     ShowRemovingKey(dialog, kControlPanelEntry);
     RemoveUninstallEntry();
     ShowRemoveString(dialog, IDS_REMOVING_SHORTCUTS);

@@ -123,7 +123,7 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     const std::string destination = machine::FreshDirectory("install\\over\\Quorvane");
     ASSERT_TRUE(machine::WriteBytes(destination + "\\quor.exe", "an older game"));
     ASSERT_TRUE(machine::WriteBytes(destination + "\\bitmaps\\zoom.bmp", "an older bitmap"));
-    ASSERT_TRUE(machine::WriteBytes(destination + "\\SMAG.INI", "left by somebody"));
+    ASSERT_TRUE(machine::WriteBytes(destination + "\\SMAG.INI", "the player's own settings"));
     SetFileAttributesA((destination + "\\quor.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA((destination + "\\bitmaps\\zoom.bmp").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
 
@@ -133,7 +133,9 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     // Read-only and hidden files in the way are replaced, and none stays read-only or hidden
     // (CheckInstalledFiles). The copies' own sources are writable here: the install from the
     // read-only CD is what shows that the copies' attributes are cleared.
-    EXPECT_FALSE(machine::FileExists(destination + "\\SMAG.INI"));
+    const auto kept = machine::ReadBytes(destination + "\\SMAG.INI");
+    EXPECT_EQ("the player's own settings", std::string(kept.begin(), kept.end())) << "a SMAG.INI of the user's";
+    EXPECT_FALSE(machine::FileExists(destination + "\\SMAG0.INI")) << "the probe is deleted";
 }
 
 TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
@@ -149,11 +151,14 @@ TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
     EXPECT_EQ(nullptr, e2e::WaitForOwnedDialog(dialog, 500)) << "no message";
     ExpectNoRecords("after a failed probe");
 
-    // Corrected, the same page installs.
+    // Corrected, the same page installs, into a directory that holds a folder of the probe's name.
     const std::string destination = "C:\\qtest\\install\\nodrive\\Quorvane";
+    ASSERT_TRUE(machine::WriteBytes(destination + "\\SMAG.INI\\notes.txt", "kept"));
     ASSERT_TRUE(install::StartInstall(dialog, destination));
     ASSERT_TRUE(install::WaitForFinishPage(dialog));
     EXPECT_EQ("", install::CheckInstalledFiles(medium, destination));
+    const auto kept = machine::ReadBytes(destination + "\\SMAG.INI\\notes.txt");
+    EXPECT_EQ("kept", std::string(kept.begin(), kept.end())) << "a folder SMAG.INI with its file";
 }
 
 TEST_F(Install, ADestinationTooLongForItsFilesIsRefusedBeforeAnythingIsWritten) {

@@ -110,12 +110,23 @@ TEST_F(Launch, ReadMeOnTheNotInstalledMenuOpensTheCdsDocument) {
     EXPECT_TRUE(setup_.Running()) << "the setup stays open";
 }
 
-TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseReadMeOpensTheInstalledCopy) {
+// The destination is typed relative to the directory the setup was started in (the medium's).
+TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseActionsUseTheInstalledCopy) {
     const std::string medium = MarkedMedium("launch\\finish\\cd");
-    const std::string destination = "C:\\qtest\\launch\\finish\\Quorvane";
-    HWND dialog = install::InstallToFinishPage(setup_, medium, destination);
+    const std::string destination = medium + "\\Games\\Quorvane";
+    HWND dialog = install::InstallToFinishPage(setup_, medium, "Games\\Quorvane");
     ASSERT_NE(nullptr, dialog);
     MarkInstalledReadme(destination);
+    EXPECT_EQ(destination, machine::ReadValue(machine::kProductKey, "WorkDir").Text());
+    EXPECT_EQ(destination + "\\setup.exe -REMOVE", machine::ReadValue(machine::kUninstallKey, "UninstallString").Text());
+    install::Shortcut game;
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        game = install::ReadShortcut(machine::GroupFolder() + "\\Quorvane.lnk");
+        return game.loaded;
+    }, e2e::kWindowTimeoutMs));
+    EXPECT_EQ(install::ShortPath(destination + "\\quor.exe"), game.path);
+    EXPECT_EQ(destination, game.workingDirectory);
+    EXPECT_FALSE(machine::DirectoryExists(destination + "\\Games")) << "the relative name taken twice";
 
     ASSERT_TRUE(e2e::Click(dialog, IDC_NEXT));
     ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsShown(dialog, IDC_NEXT) && e2e::Settle(dialog); },
@@ -142,12 +153,26 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseReadMeOpensTheI
                                           e2e::Settle(dialog); },
                              e2e::kWindowTimeoutMs));
     wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Cancel on the reopened directory page");
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_UNINSTALL));
+    HWND remover = setup_.WaitForWindow("Uninstall Quorvane");
+    ASSERT_NE(nullptr, remover);
+    ASSERT_TRUE(e2e::Click(remover, IDC_REMOVE_OK));
+    EXPECT_TRUE(e2e::WaitFor([&] { return !machine::FileExists(destination + "\\quor.exe"); }, e2e::kInstallTimeoutMs))
+        << "the removal empties " << destination;
 }
 
-TEST_F(Launch, WhenTheRecordsAreRefusedTheInstalledMenuPlaysTheGameJustInstalled) {
+// The directory page, opened again, proposes the default; the proposal must not become the
+// directory that the menu acts on.
+TEST_F(Launch, WhenTheRecordsAreRefusedTheInstalledMenuActsOnTheInstallJustMade) {
     const machine::RefusedKey software("Software");
     ASSERT_TRUE(software.Refused());
-    machine::RemoveTree("C:\\Quorvane");  // the page's proposal, which holds no game
+    // Files of somebody else's under the page's proposal, named as the game's.
+    const std::string proposal = "C:\\Quorvane";
+    machine::RemoveTree(proposal);
+    for (const char* name : {"quor.exe", "glide.dll", "res\\play.bmp"}) {
+        ASSERT_TRUE(machine::WriteBytes(proposal + "\\" + name, std::string("not the game's ") + name));
+    }
     const std::string destination = "C:\\qtest\\launch\\refused\\Quorvane";
     HWND dialog = install::InstallToFinishPage(setup_, e2e::MediumDir(), destination);
     ASSERT_NE(nullptr, dialog);
@@ -155,9 +180,27 @@ TEST_F(Launch, WhenTheRecordsAreRefusedTheInstalledMenuPlaysTheGameJustInstalled
     ASSERT_TRUE(e2e::Click(dialog, IDC_NEXT));
     ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog); },
                              e2e::kWindowTimeoutMs));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_PLAY));
-    EXPECT_NE(nullptr, WaitForWindowOfClass(kGameClass)) << "the game in " << destination;
-    EXPECT_TRUE(setup_.WaitForExit());
+    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); },
+                             e2e::kWindowTimeoutMs));
+    EXPECT_EQ(proposal, e2e::EditText(dialog, IDC_DIRECTORY));
+    ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_UNINSTALL) && e2e::Settle(dialog); },
+                             e2e::kWindowTimeoutMs));
+
+    ASSERT_TRUE(e2e::Click(dialog, IDC_UNINSTALL));
+    HWND remover = setup_.WaitForWindow("Uninstall Quorvane");
+    ASSERT_NE(nullptr, remover);
+    ASSERT_TRUE(e2e::Click(remover, IDC_REMOVE_OK));
+    EXPECT_TRUE(e2e::WaitFor([&] { return !machine::FileExists(destination + "\\quor.exe"); }, e2e::kInstallTimeoutMs))
+        << "the install just made is removed";
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(remover, IDC_REMOVE_OK) && e2e::Settle(remover); },
+                             e2e::kInstallTimeoutMs));
+    for (const char* name : {"quor.exe", "glide.dll", "res\\play.bmp"}) {
+        const auto kept = machine::ReadBytes(proposal + "\\" + name);
+        EXPECT_EQ(std::string("not the game's ") + name, std::string(kept.begin(), kept.end()));
+    }
+    machine::RemoveTree(proposal);
 }
 
 TEST_F(Launch, ReadMeOnAMenuThatFoundTheGameOpensTheInstalledCopy) {

@@ -81,6 +81,9 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     ASSERT_TRUE(e2e::WaitFor([] { return machine::FileExists(machine::GroupFolder() + "\\Quorvane.lnk"); },
                              e2e::kWindowTimeoutMs));
     install::ClearGrpconvLog();
+    // The maker's other product keeps its settings beside ours.
+    const std::string otherProduct = std::string(machine::kCompanyKey) + "\\Skyward";
+    ASSERT_TRUE(machine::WriteStringValue(otherProduct, "Level", "7"));
 
     e2e::Program remover;
     HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
@@ -96,7 +99,10 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     e2e::SaveScreenshot("demo\\uninstall-done.png", dialog);
 
     ExpectRemoved(destination);
-    ExpectKeysRemoved();
+    EXPECT_FALSE(machine::KeyExists(machine::kProductKey));
+    EXPECT_EQ("7", machine::ReadValue(otherProduct, "Level").Text()) << "the maker's other product";
+    EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey));
+    EXPECT_FALSE(machine::DirectoryExists(machine::GroupFolder()));
     EXPECT_TRUE(machine::KeyExists(machine::kDeleteFilesKey)) << "the delete-files record stays";
     EXPECT_FALSE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists) << "not written in remove mode";
     EXPECT_TRUE(machine::FileExists(machine::SetupIniPath()));

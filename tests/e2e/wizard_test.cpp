@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "e2e.h"
+#include "install_support.h"
 #include "machine.h"
 #include "resource_ids.h"
 #include "wizard_states.h"
@@ -117,6 +118,49 @@ TEST_F(Wizard, TheDirectoryPageProposesTheDefaultAndCancelReturnsToTheMenu) {
     ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu after Cancel");
     ASSERT_TRUE(e2e::Click(dialog, IDC_EXIT));
     ExpectEndsWithZero();
+}
+
+// The names in a directory, "." and ".." left out.
+std::vector<std::string> NamesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (lstrcmpA(found.cFileName, ".") != 0 && lstrcmpA(found.cFileName, "..") != 0) names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// Started in a folder of the user's that holds a program of the game's name, under an empty
+// record: neither that record, nor Enter on the menu, nor an empty or blank destination may make
+// the folder an install directory.
+TEST_F(Wizard, AnEmptyRecordEnterOnTheMenuAndABlankDestinationInstallNothing) {
+    const std::string current = machine::FreshDirectory("wizard\current");
+    ASSERT_TRUE(CopyFileA((e2e::Win64Dir() + "\\tools\\go32.exe").c_str(), (current + "\\quor.exe").c_str(), FALSE));
+    ASSERT_TRUE(machine::WriteStringValue(machine::kProductKey, "WorkDir", ""));
+    machine::RemoveTree("C:\\docs");
+    ASSERT_TRUE(setup_.StartWith(e2e::SetupProgram(), "", current));
+    HWND dialog = setup_.WaitForWindow(wizard::kSetupCaption);
+    ASSERT_NE(nullptr, dialog) << "an empty record names no install";
+
+    // Enter goes to button 1, the default button, hidden on the menu. The Install command posted
+    // behind it is handled after it.
+    PostMessageA(dialog, WM_KEYDOWN, VK_RETURN, 0);
+    e2e::PostCommand(dialog, IDC_INSTALL, BN_CLICKED);
+    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    EXPECT_EQ("C:\\Quorvane", e2e::EditText(dialog, IDC_DIRECTORY));
+    for (const char* typed : {"", "   "}) {
+        ASSERT_TRUE(install::StartInstall(dialog, typed));
+        ASSERT_TRUE(install::WaitForDirectoryPageAgain(dialog)) << "destination \"" << typed << "\"";
+        EXPECT_EQ(typed, e2e::EditText(dialog, IDC_DIRECTORY));
+        EXPECT_EQ("", e2e::ControlText(dialog, IDC_STATUS));
+    }
+    EXPECT_EQ(std::vector<std::string>{"quor.exe"}, NamesIn(current)) << "written into the current directory";
+    EXPECT_FALSE(machine::DirectoryExists("C:\\docs"));
+    EXPECT_EQ("", machine::ReadValue(machine::kProductKey, "WorkDir").Text());
+    EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey));
 }
 
 TEST_F(Wizard, CommandsWithANotificationCodeAndIdsOutsideTheTableDoNothing) {
