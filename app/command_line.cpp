@@ -16,13 +16,3 @@ const char* SkipProgramName(const char* commandLine) {
     while (*p != '\0' && static_cast<unsigned char>(*p) <= ' ') ++p;
     return p;
 }
-
-void CutFileName(char* path) {
-    char* cut = path;
-    // CharNextA steps over whole double-byte characters, so a trail byte that equals '\' is never
-    // taken for a separator.
-    for (char* p = path; *p != '\0'; p = CharNextA(p)) {
-        if (*p == '\\' || *p == '/') cut = p;
-    }
-    *cut = '\0';
-}

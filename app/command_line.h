@@ -6,8 +6,7 @@
 // behind it. Trailing characters stay.
 const char* SkipProgramName(const char* commandLine);
 
-// Cuts the last path component and the separator before it off a full file name, in place. Both
-// '\' and '/' separate; a name without a separator becomes empty.
-void CutFileName(char* path);
+// The one argument that selects remove mode, exactly as written, case and all.
+constexpr char kRemoveArgument[] = "-REMOVE";
 
 #endif

@@ -3,28 +3,6 @@
 #include "resource_ids.h"
 #include "state.h"
 
-bool AppendPathComponent(char* path, int capacity, const char* component) {
-    const int length = lstrlenA(path);
-    const bool needsSeparator = length > 0 && path[length - 1] != '\\' && path[length - 1] != '/';
-    const int joined = length + (needsSeparator ? 1 : 0) + lstrlenA(component);
-    // The joined text, its NUL and the list's second NUL.
-    if (joined + 2 > capacity) {
-        if (length + 1 < capacity) path[length + 1] = '\0';
-        return false;
-    }
-    if (needsSeparator) lstrcatA(path, "\\");
-    lstrcatA(path, component);
-    path[joined + 1] = '\0';
-    return true;
-}
-
-bool ContainsBlank(const char* text) {
-    for (; *text != '\0'; ++text) {
-        if (*text == ' ') return true;
-    }
-    return false;
-}
-
 static void SetControlImage(HWND dialog, int control, UINT message, const char* name, int width,
                             int height) {
     HWND window = GetDlgItem(dialog, control);
@@ -44,10 +22,9 @@ void SetButtonBitmap(HWND dialog, int control, const char* name, int width, int 
     SetControlImage(dialog, control, BM_SETIMAGE, name, width, height);
 }
 
-// wvsprintfA never writes more than 1024 characters, so this buffer holds whatever a format and
-// its arguments produce; the status line then takes the first kStatusChars of it.
+// The status line takes the first kStatusChars of whatever the format and its arguments make.
 static void SetStatus(HWND dialog, int control, const char* format, va_list arguments) {
-    char text[1024];
+    char text[kFormattedChars];
     wvsprintfA(text, format, arguments);
     text[kStatusChars] = '\0';
     SetDlgItemTextA(dialog, control, text);

@@ -1,20 +1,15 @@
-// Small procedures that both dialogs use: path joins, bitmaps on controls, status lines.
+// Small procedures that both dialogs use: bitmaps on controls, status lines, the folder browser's
+// item lists. The path procedures are in paths.h.
 #ifndef QUORVANE_DIALOG_UTILS_H
 #define QUORVANE_DIALOG_UTILS_H
 
 #include <windows.h>
 #include <shlobj.h>
 
+#include "paths.h"
+
 // A status line shows at most this many characters.
 constexpr int kStatusChars = 127;
-
-// Joins `component` to the path in `path` (a buffer of `capacity` characters) with one separator,
-// and puts a second NUL behind the result, the list form that SHFileOperationA takes. When the
-// result and both NULs do not fit, the path is left as it was and the answer is false.
-bool AppendPathComponent(char* path, int capacity, const char* component);
-
-// Whether a path holds a blank, and so must be quoted on a command line.
-bool ContainsBlank(const char* text);
 
 // Put the bitmap resource `name` on a static control or a button; the control's previous image
 // is deleted. A missing control or resource leaves the control as it was.

@@ -8,6 +8,9 @@
 // Every path buffer holds MAX_PATH characters; every text loaded from the string table 512.
 constexpr int kPathChars = MAX_PATH;
 constexpr int kTextChars = 512;
+// wsprintfA and wvsprintfA never write more than this many characters, NUL included, whatever
+// their format and arguments: a buffer of this size takes any text they make.
+constexpr int kFormattedChars = 1024;
 
 // app/win_main.cpp
 extern HINSTANCE AppInstance;                 // the program's own module
@@ -18,13 +21,7 @@ extern LONG RunGrpconvOnExit;                 // start "grpconv.exe" once the di
 extern char InstallDirectory[kPathChars];     // destination of the install in this process
 extern char WorkDirectory[kPathChars];        // the recorded install directory ("nada": none)
 extern LONG GameInstalled;                    // 1: the game counts as installed
-extern LONG SavedGameInstalled;               // GameInstalled when the directory page last opened
 extern LONG BusyCount;                        // nonzero while the install sequence runs
 extern char CaptionText[kTextChars];          // the wizard's caption, title of its message boxes
-
-// uninstaller/remove_dialog.cpp
-extern LONG RemoveBusy;                       // nonzero while the removal runs
-extern LONG RemoveRuns;                       // completed removals since the dialog opened
-extern const char* RemovalDirectory;          // the directory whose installed files a removal deletes
 
 #endif

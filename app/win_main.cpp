@@ -6,6 +6,7 @@
 #include "command_line.h"
 #include "file_operations.h"
 #include "master_dialog.h"
+#include "paths.h"
 #include "remove_dialog.h"
 #include "resource_ids.h"
 #include "state.h"
@@ -14,7 +15,6 @@ HINSTANCE AppInstance;
 char ModuleDirectory[kPathChars];
 LONG RunGrpconvOnExit;
 
-static constexpr char kRemoveArgument[] = "-REMOVE";
 static constexpr char kGrpconvProgram[] = "grpconv.exe";
 
 #ifndef _WIN64

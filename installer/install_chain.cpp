@@ -7,17 +7,13 @@
 #include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
+#include "master_dialog.h"
 #include "program_group.h"
 #include "records.h"
 #include "resource_ids.h"
 #include "state.h"
 
 namespace {
-
-constexpr int kDirectoryPageFields[] = {IDC_DIRECTORY, IDC_WILL_INSTALL, IDC_MODIFY_NOTE, IDC_DIR_LABEL,
-                                        IDC_BROWSE};
-// wsprintfA never writes more than this.
-constexpr int kFormattedChars = 1024;
 
 void ShowStatusString(HWND dialog, int stringId) {
     char text[kTextChars];
@@ -27,14 +23,9 @@ void ShowStatusString(HWND dialog, int stringId) {
 
 void ClearStatus(HWND dialog) { SetWizardStatus(dialog, ""); }
 
-void EnableNextAndCancel(HWND dialog, BOOL enable) {
-    EnableWindow(GetDlgItem(dialog, IDC_NEXT), enable);
-    EnableWindow(GetDlgItem(dialog, IDC_CANCEL), enable);
-}
-
 void Begin(HWND dialog) {
     ++BusyCount;
-    EnableNextAndCancel(dialog, FALSE);
+    ShowWizardLook(dialog, kInstallingLook);
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     GetDlgItemTextA(dialog, IDC_DIRECTORY, InstallDirectory, kPathChars);
 }
@@ -73,7 +64,7 @@ bool PrepareDestination(HWND dialog) {
 }
 
 void ReturnToDirectoryPage(HWND dialog) {
-    EnableNextAndCancel(dialog, TRUE);
+    ShowWizardLook(dialog, kDirectoryPageLook);
     --BusyCount;
 }
 
@@ -92,13 +83,11 @@ void CreateStartMenuGroup(HWND dialog) {
 }
 
 void ShowFinishPage(HWND dialog) {
-    ShowWindow(GetDlgItem(dialog, IDC_STATUS), SW_HIDE);
-    ShowWindow(GetDlgItem(dialog, IDC_SUCCESS), SW_SHOW);
     char text[kTextChars];
     LoadStringA(AppInstance, IDS_FINISH, text, kTextChars);
     SetDlgItemTextA(dialog, IDC_NEXT, text);
     ++GameInstalled;
-    EnableWindow(GetDlgItem(dialog, IDC_NEXT), TRUE);
+    ShowWizardLook(dialog, kFinishPageLook);
     --BusyCount;
 }
 
@@ -149,7 +138,7 @@ void InstallChain(HWND dialog) {
     HANDLE conversion = StartAudioConversion(dialog);
     WriteDeleteFilesRecord();
     CreateStartMenuGroup(dialog);
-    for (int control : kDirectoryPageFields) ShowWindow(GetDlgItem(dialog, control), SW_HIDE);
+    ShowWizardLook(dialog, kInstallingPastFieldsLook);
     WriteUninstallEntry();
     WaitForAudioConversion(dialog, conversion);
     ShowFinishPage(dialog);

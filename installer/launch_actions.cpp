@@ -5,6 +5,7 @@
 #include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
+#include "master_dialog.h"
 #include "remove_dialog.h"
 #include "resource_ids.h"
 #include "state.h"
@@ -14,36 +15,9 @@ namespace {
 constexpr char kReadmeDocument[] = "docs\\readme.doc";
 constexpr char kOpenVerb[] = "OPEN";
 
-struct MenuButtonState {
-    int control;
-    bool enabledWhenNotInstalled;
-    bool enabledWhenInstalled;
-};
-// In the order the menu sets them.
-constexpr MenuButtonState kMenuButtons[] = {
-    {IDC_PLAY, false, true},      {IDC_INSTALL, true, true}, {IDC_DIRECTX, false, false},
-    {IDC_UNINSTALL, false, true}, {IDC_README, true, true},  {IDC_EXIT, true, true},
-};
-
-constexpr int kFinishPageControlsToHide[] = {IDC_SUCCESS, IDC_BACK, IDC_NEXT, IDC_CANCEL, IDC_STATUS};
-
 }  // namespace
 
-// Button 2 stays hidden on the menu but enabled: the dialog manager refuses the window's close
-// command while it is disabled, and the close box must reach the menu's own handling of it.
-void SetMenuButtons(HWND dialog, bool installed) {
-    for (const MenuButtonState& button : kMenuButtons) {
-        const bool enabled = installed ? button.enabledWhenInstalled : button.enabledWhenNotInstalled;
-        EnableWindow(GetDlgItem(dialog, button.control), enabled ? TRUE : FALSE);
-    }
-    ShowWindow(GetDlgItem(dialog, IDC_CANCEL), SW_HIDE);
-    EnableWindow(GetDlgItem(dialog, IDC_CANCEL), TRUE);
-}
-
-void FinishWizard(HWND dialog) {
-    for (int control : kFinishPageControlsToHide) ShowWindow(GetDlgItem(dialog, control), SW_HIDE);
-    SetMenuButtons(dialog, true);
-}
+void FinishWizard(HWND dialog) { ShowWizardLook(dialog, kMenuInstalledLook); }
 
 // The installed menu opens the installed copy: the recorded directory holds it whether the game
 // was installed by this process or found at start-up. The document is named by its full path:

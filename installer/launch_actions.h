@@ -4,9 +4,6 @@
 
 #include <windows.h>
 
-// Enables and disables the six menu buttons as the menu shows them, installed or not.
-void SetMenuButtons(HWND dialog, bool installed);
-
 void FinishWizard(HWND dialog);
 void OpenReadme(HWND dialog);
 void PlayGame(HWND dialog);

@@ -18,12 +18,15 @@
 char InstallDirectory[kPathChars];
 char WorkDirectory[kPathChars] = "nada";
 LONG GameInstalled;
-LONG SavedGameInstalled;
 LONG BusyCount;
 char CaptionText[kTextChars];
 
 namespace {
 
+// GameInstalled when the directory page last opened: Cancel returns to that menu.
+LONG SavedGameInstalled;
+
+constexpr char kNextText[] = "Next >";
 constexpr int kPictureWidth = 640;
 constexpr int kPictureHeight = 480;
 constexpr int kButtonFaceSize = 32;
@@ -41,40 +44,57 @@ constexpr ButtonFace kButtonFaces[] = {
     {IDC_README, IDS_MENU_BUTTON_FACE},    {IDC_EXIT, IDS_MENU_BUTTON_FACE},
 };
 
-// Shown at start-up; Exit is visible from the template.
-constexpr int kMenuButtonsToShow[] = {IDC_INSTALL, IDC_DIRECTX, IDC_README, IDC_PLAY, IDC_UNINSTALL};
-// Disabled while the directory page is open.
-constexpr int kMenuButtonsToDisable[] = {IDC_PLAY, IDC_UNINSTALL, IDC_INSTALL, IDC_DIRECTX, IDC_README};
-// The directory page's controls, in the order they are shown.
-constexpr int kDirectoryPageControls[] = {IDC_BACK,      IDC_NEXT,         IDC_CANCEL,      IDC_BROWSE,
-                                          IDC_DIRECTORY, IDC_WILL_INSTALL, IDC_MODIFY_NOTE, IDC_DIR_LABEL};
-// Hidden, in this order, when Cancel returns to the menu.
-constexpr int kWizardControlsToHide[] = {IDC_DIRECTORY, IDC_WILL_INSTALL, IDC_MODIFY_NOTE,
-                                         IDC_DIR_LABEL, IDC_STATUS,       IDC_BROWSE,
-                                         IDC_SUCCESS,   IDC_BACK,         IDC_NEXT,
-                                         IDC_CANCEL,    IDC_STATUS};
-
-// The menu's command table: the ids from IDC_INSTALL on, looked up as bytes; every id not
-// named here does nothing.
-enum MenuAction : unsigned char { kNoAction, kInstallAction, kReadmeAction, kExitAction, kPlayAction, kUninstallAction };
-constexpr int kFirstTableId = IDC_INSTALL;
-constexpr int kTableIds = 40;
-
-struct CommandTable {
-    unsigned char action[kTableIds];
-    constexpr CommandTable() : action{} {
-        action[IDC_INSTALL - kFirstTableId] = kInstallAction;
-        action[IDC_README - kFirstTableId] = kReadmeAction;
-        action[IDC_EXIT - kFirstTableId] = kExitAction;
-        action[IDC_PLAY - kFirstTableId] = kPlayAction;
-        action[IDC_UNINSTALL - kFirstTableId] = kUninstallAction;
-    }
+// Each look's changes, applied in this order: hide, show, enable, disable. A list ends at the
+// first 0, which is no control's id.
+constexpr int kMaxLookControls = 11;
+struct LookChanges {
+    int hide[kMaxLookControls];
+    int show[kMaxLookControls];
+    int enable[kMaxLookControls];
+    int disable[kMaxLookControls];
 };
-constexpr CommandTable kCommands;
-static_assert(IDC_UNINSTALL - kFirstTableId < kTableIds, "the table reaches the last menu button");
 
-void ShowControl(HWND dialog, int control, int show) { ShowWindow(GetDlgItem(dialog, control), show); }
-void EnableControl(HWND dialog, int control, BOOL enable) { EnableWindow(GetDlgItem(dialog, control), enable); }
+// Button 2 stays hidden on the menu but enabled: the dialog manager refuses the window's close
+// command while it is disabled, and the close box must reach the menu's own handling of it.
+// Exit is visible from the template and enabled in every look.
+constexpr LookChanges kLooks[] = {
+    // kMenuNotInstalledLook
+    {{IDC_DIRECTORY, IDC_WILL_INSTALL, IDC_MODIFY_NOTE, IDC_DIR_LABEL, IDC_STATUS, IDC_BROWSE, IDC_SUCCESS,
+      IDC_BACK, IDC_NEXT, IDC_CANCEL},
+     {IDC_INSTALL, IDC_DIRECTX, IDC_README, IDC_PLAY, IDC_UNINSTALL},
+     {IDC_INSTALL, IDC_README, IDC_EXIT, IDC_CANCEL},
+     {IDC_PLAY, IDC_DIRECTX, IDC_UNINSTALL}},
+    // kMenuInstalledLook
+    {{IDC_DIRECTORY, IDC_WILL_INSTALL, IDC_MODIFY_NOTE, IDC_DIR_LABEL, IDC_STATUS, IDC_BROWSE, IDC_SUCCESS,
+      IDC_BACK, IDC_NEXT, IDC_CANCEL},
+     {IDC_INSTALL, IDC_DIRECTX, IDC_README, IDC_PLAY, IDC_UNINSTALL},
+     {IDC_PLAY, IDC_INSTALL, IDC_UNINSTALL, IDC_README, IDC_EXIT, IDC_CANCEL},
+     {IDC_DIRECTX}},
+    // kDirectoryPageLook: the status line keeps its text, the last install's when there was one.
+    {{},
+     {IDC_STATUS, IDC_BACK, IDC_NEXT, IDC_CANCEL, IDC_BROWSE, IDC_DIRECTORY, IDC_WILL_INSTALL, IDC_MODIFY_NOTE,
+      IDC_DIR_LABEL},
+     {IDC_NEXT, IDC_CANCEL},
+     {IDC_PLAY, IDC_UNINSTALL, IDC_INSTALL, IDC_DIRECTX, IDC_README, IDC_BACK}},
+    // kInstallingLook
+    {{}, {}, {}, {IDC_NEXT, IDC_CANCEL}},
+    // kInstallingPastFieldsLook
+    {{IDC_DIRECTORY, IDC_WILL_INSTALL, IDC_MODIFY_NOTE, IDC_DIR_LABEL, IDC_BROWSE}, {}, {}, {}},
+    // kFinishPageLook: Cancel stays off.
+    {{IDC_STATUS}, {IDC_SUCCESS}, {IDC_NEXT}, {}},
+};
+static_assert(sizeof(kLooks) / sizeof(kLooks[0]) == kFinishPageLook + 1, "one entry per look");
+
+void ShowControls(HWND dialog, const int* controls, int show) {
+    for (; *controls != 0; ++controls) ShowWindow(GetDlgItem(dialog, *controls), show);
+}
+
+void EnableControls(HWND dialog, const int* controls, BOOL enable) {
+    for (; *controls != 0; ++controls) EnableWindow(GetDlgItem(dialog, *controls), enable);
+}
+
+// Button 1 is shown on the two wizard pages only.
+bool OnWizardPage(HWND dialog) { return IsWindowVisible(GetDlgItem(dialog, IDC_NEXT)) != FALSE; }
 
 // "quor.exe" in the recorded directory with an executable type means the game is installed. A
 // directory too long to hold the name counts as not installed.
@@ -107,33 +127,29 @@ void OnInitDialog(HWND dialog) {
         LoadStringA(AppInstance, face.faceName, name, kTextChars);
         SetButtonBitmap(dialog, face.control, name, kButtonFaceSize, kButtonFaceSize);
     }
-    for (int control : kMenuButtonsToShow) ShowControl(dialog, control, SW_SHOW);
 
     const bool installed = GameIsInstalled();
     PlaySoundA(MAKEINTRESOURCEA(installed ? IDW_RUN_SOUND : IDW_SETUP_SOUND), AppInstance,
                SND_RESOURCE | SND_ASYNC);
     if (installed) {
         SetCaptionFrom(dialog, IDS_CAPTION_INSTALLED);
-        SetMenuButtons(dialog, true);
+        ShowWizardLook(dialog, kMenuInstalledLook);
         GameInstalled = 1;
     } else {
         GameInstalled = 0;
         BusyCount = 0;
         SetCaptionFrom(dialog, IDS_CAPTION_SETUP);
-        SetMenuButtons(dialog, false);
+        ShowWizardLook(dialog, kMenuNotInstalledLook);
     }
 }
 
 void OpenDirectoryPage(HWND dialog) {
-    for (int control : kMenuButtonsToDisable) EnableControl(dialog, control, FALSE);
-    ShowControl(dialog, IDC_STATUS, SW_SHOW);
     SavedGameInstalled = GameInstalled;
     GameInstalled = 0;
     const bool recorded = ReadWorkDirectory();
-    SetDlgItemTextA(dialog, IDC_NEXT, "Next >");
-    for (int control : kDirectoryPageControls) ShowControl(dialog, control, SW_SHOW);
-    EnableControl(dialog, IDC_BACK, FALSE);
-    EnableControl(dialog, IDC_CANCEL, TRUE);
+    // Set while the button is still hidden, so that it never shows "&Finish" on this page.
+    SetDlgItemTextA(dialog, IDC_NEXT, kNextText);
+    ShowWizardLook(dialog, kDirectoryPageLook);
     SendDlgItemMessageA(dialog, IDC_DIRECTORY, EM_LIMITTEXT, kPathChars, 0);
     // The default is only a proposal: WorkDirectory keeps naming where an install is, because the
     // menu that Cancel returns to plays, opens and removes what it names.
@@ -165,8 +181,7 @@ void BrowseForDirectory(HWND dialog) {
 // Enter on the menu sends this command too, since button 1 is the dialog's default button there,
 // hidden; only the directory page and the finish page, which show the button, act on it.
 void OnNext(HWND dialog, int notification) {
-    if (BusyCount > 0) return;
-    if (!IsWindowVisible(GetDlgItem(dialog, IDC_NEXT))) return;
+    if (BusyCount > 0 || !OnWizardPage(dialog)) return;
     if (GameInstalled == 1) {
         FinishWizard(dialog);
         return;
@@ -180,40 +195,43 @@ void OnNext(HWND dialog, int notification) {
 // would disable Play and Uninstall and keep the window from closing.
 void OnCancel(HWND dialog, int notification) {
     if (BusyCount != 0 || notification != BN_CLICKED) return;
-    if (!IsWindowVisible(GetDlgItem(dialog, IDC_NEXT))) {
+    if (!OnWizardPage(dialog)) {
         ExitWizard(dialog);
         return;
     }
     GameInstalled = SavedGameInstalled;
-    for (int control : kWizardControlsToHide) ShowControl(dialog, control, SW_HIDE);
-    SetMenuButtons(dialog, SavedGameInstalled != 0);
+    ShowWizardLook(dialog, SavedGameInstalled != 0 ? kMenuInstalledLook : kMenuNotInstalledLook);
 }
 
-void OnMenuCommand(HWND dialog, int control, int notification) {
-    if (control < kFirstTableId || control >= kFirstTableId + kTableIds) return;
+// Next acts on any notification code in its Finish role; every other command on a click alone.
+// Every id not named here does nothing.
+void OnCommand(HWND dialog, int control, int notification) {
+    if (control == IDC_NEXT) {
+        OnNext(dialog, notification);
+        return;
+    }
     if (notification != BN_CLICKED) return;
-    switch (kCommands.action[control - kFirstTableId]) {
-        case kInstallAction: OpenDirectoryPage(dialog); break;
-        case kReadmeAction: OpenReadme(dialog); break;
-        case kExitAction: ExitWizard(dialog); break;
-        case kPlayAction: PlayGame(dialog); break;
-        case kUninstallAction: RunUninstall(dialog); break;
+    switch (control) {
+        case IDC_CANCEL: OnCancel(dialog, notification); break;
+        case IDC_BROWSE: BrowseForDirectory(dialog); break;
+        case IDC_INSTALL: OpenDirectoryPage(dialog); break;
+        case IDC_README: OpenReadme(dialog); break;
+        case IDC_EXIT: ExitWizard(dialog); break;
+        case IDC_PLAY: PlayGame(dialog); break;
+        case IDC_UNINSTALL: RunUninstall(dialog); break;
         default: break;
     }
 }
 
-void OnCommand(HWND dialog, int control, int notification) {
-    switch (control) {
-        case IDC_NEXT: OnNext(dialog, notification); break;
-        case IDC_CANCEL: OnCancel(dialog, notification); break;
-        case IDC_BROWSE:
-            if (notification == BN_CLICKED) BrowseForDirectory(dialog);
-            break;
-        default: OnMenuCommand(dialog, control, notification); break;
-    }
-}
-
 }  // namespace
+
+void ShowWizardLook(HWND dialog, WizardLook look) {
+    const LookChanges& changes = kLooks[look];
+    ShowControls(dialog, changes.hide, SW_HIDE);
+    ShowControls(dialog, changes.show, SW_SHOW);
+    EnableControls(dialog, changes.enable, TRUE);
+    EnableControls(dialog, changes.disable, FALSE);
+}
 
 INT_PTR CALLBACK MasterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {

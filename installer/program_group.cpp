@@ -1,5 +1,6 @@
 #include "program_group.h"
 
+#include "command_line.h"
 #include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
@@ -12,18 +13,14 @@ static constexpr DWORD kConverterPauseMs = 4000;
 
 static constexpr char kSetupIniName[] = "SETUP.INI";
 static constexpr char kConverterCommand[] = "grpconv -o";
-static constexpr char kRemoveArgument[] = " -REMOVE";
 static constexpr char kStartMenuFolder[] = "Start Menu";
 static constexpr char kProgramsFolder[] = "Programs";
 static constexpr char kGroupFileFormat[] =
     "[progman.groups]\r\ngroupX=%s\r\n[groupX]\r\n\"%s\",\"%s\",,,,\"%s\"\r\n";
 
-// wsprintfA never writes more than this many characters with the NUL, whatever its arguments.
-static constexpr int kFormatLimitChars = 1024;
-
 int FormatGroupFile(char* out, const char* group, const char* title, const char* commandLine,
                     const char* workingDirectory) {
-    char text[kFormatLimitChars];
+    char text[kFormattedChars];
     const int length = wsprintfA(text, kGroupFileFormat, group, title, commandLine, workingDirectory);
     // A cut description would make the converter read a different item than the one meant.
     if (length < 0 || length >= kGroupFileChars) {
@@ -42,8 +39,8 @@ static bool MakeWindowsPath(char* path, int capacity, const char* name) {
 }
 
 // The command line of a program of the install directory: its short form, so that the converter
-// never meets a blank, followed by `arguments`. A program that was not copied has no short form;
-// it is named by its long path, which still says what was meant.
+// never meets a blank, then a blank and `arguments` when there are any. A program that was not
+// copied has no short form; it is named by its long path, which still says what was meant.
 static bool MakeProgramCommand(char* command, const char* program, const char* arguments) {
     char longPath[kPathChars];
     lstrcpynA(longPath, InstallDirectory, kPathChars);
@@ -52,7 +49,9 @@ static bool MakeProgramCommand(char* command, const char* program, const char* a
     if (length == 0 || length >= static_cast<DWORD>(kPathChars)) {
         lstrcpynA(command, longPath, kPathChars);
     }
-    if (lstrlenA(command) + lstrlenA(arguments) >= kPathChars) return false;
+    if (arguments[0] == '\0') return true;
+    if (lstrlenA(command) + 1 + lstrlenA(arguments) >= kPathChars) return false;
+    lstrcatA(command, " ");
     lstrcatA(command, arguments);
     return true;
 }

@@ -1,5 +1,6 @@
 #include "records.h"
 
+#include "command_line.h"
 #include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
@@ -9,11 +10,15 @@ namespace {
 
 // Every record lives below HKEY_LOCAL_MACHINE\Software; these are the levels beneath it.
 constexpr char kSoftwareKey[] = "Software";
-constexpr const char* kWorkDirectoryKey[] = {"Vexelworks", "Quorvane"};
-constexpr const char* kDeleteFilesKey[] = {"Microsoft", "Windows", "CurrentVersion", "DeleteFiles",
-                                           "Quorvane"};
-constexpr const char* kUninstallKey[] = {"Microsoft", "Windows", "CurrentVersion", "Uninstall",
-                                         "Quorvane"};
+constexpr char kProductName[] = "Quorvane";
+constexpr const char* kWorkDirectoryKey[] = {kCompanyKey, kProductName};
+constexpr const char* kCurrentVersionKey[] = {"Microsoft", "Windows", "CurrentVersion"};
+constexpr char kDeleteFilesParent[] = "DeleteFiles";
+constexpr char kUninstallParent[] = "Uninstall";
+constexpr const char* kDeleteFilesKey[] = {"Microsoft", "Windows", "CurrentVersion", kDeleteFilesParent,
+                                           kProductName};
+constexpr const char* kUninstallKey[] = {"Microsoft", "Windows", "CurrentVersion", kUninstallParent,
+                                         kProductName};
 
 constexpr char kProductKeyPath[] = "Vexelworks\\Quorvane";
 
@@ -23,7 +28,6 @@ constexpr char kDisplayNameValue[] = "DisplayName";
 constexpr char kUninstallStringValue[] = "UninstallString";
 
 constexpr char kDisplayName[] = "Quorvane July 4th Demo";
-constexpr char kRemoveArgument[] = " -REMOVE";
 
 // The read leaves two characters of WorkDirectory's size unused, so a recorded directory of up to
 // 257 characters comes back and the buffer always has room for a NUL of our own behind the data.
@@ -34,6 +38,22 @@ constexpr char kProbeTarget[] = "SMAG.INI";
 // Names tried in turn when SMAG.INI is taken: SMAG0.INI to SMAG99.INI.
 constexpr char kProbeAlternativeFormat[] = "SMAG%d.INI";
 constexpr int kProbeAlternatives = 100;
+
+// Creates each of `names` level by level below `key`. Null at the first call that fails.
+HKEY ReachKeyBelow(HKEY key, const char* const* names, int count) {
+    // Creating rather than opening each level makes a missing record's keys come into being,
+    // also on a read.
+    for (int level = 0; level < count && key != nullptr; ++level) {
+        HKEY next = nullptr;
+        DWORD disposition = 0;
+        if (RegCreateKeyExA(key, names[level], 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                            &next, &disposition) != ERROR_SUCCESS) {
+            return nullptr;
+        }
+        key = next;
+    }
+    return key;
+}
 
 template <int Count>
 HKEY ReachKey(const char* const (&names)[Count]) {
@@ -60,18 +80,7 @@ HKEY ReachSoftwareKey(const char* const* names, int count) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
         return nullptr;
     }
-    // Creating rather than opening each level makes a missing record's keys come into being,
-    // also on a read.
-    for (int level = 0; level < count; ++level) {
-        HKEY next = nullptr;
-        DWORD disposition = 0;
-        if (RegCreateKeyExA(key, names[level], 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &next, &disposition) != ERROR_SUCCESS) {
-            return nullptr;
-        }
-        key = next;
-    }
-    return key;
+    return ReachKeyBelow(key, names, count);
 }
 
 bool ReadWorkDirectory() {
@@ -127,9 +136,9 @@ bool ComposeUninstallString(char* out, int capacity, const char* directory) {
     // Whoever runs the entry splits an unquoted line at the first blank and would try the part
     // before it as a program of its own (C:\My.exe for C:\My Games\...).
     const bool quoted = ContainsBlank(program);
-    const int length = lstrlenA(program) + (quoted ? 2 : 0) + lstrlenA(kRemoveArgument);
+    const int length = lstrlenA(program) + (quoted ? 2 : 0) + 1 + lstrlenA(kRemoveArgument);
     if (length + 1 > capacity) return false;
-    wsprintfA(out, quoted ? "\"%s\"%s" : "%s%s", program, kRemoveArgument);
+    wsprintfA(out, quoted ? "\"%s\" %s" : "%s %s", program, kRemoveArgument);
     return true;
 }
 
@@ -141,13 +150,31 @@ void RemoveWorkDirectoryRecord() {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS) return;
     RegDeleteKeyA(software, kProductKeyPath);
     HKEY company = nullptr;
-    if (RegOpenKeyExA(software, kWorkDirectoryKey[0], 0, KEY_ALL_ACCESS, &company) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(software, kCompanyKey, 0, KEY_ALL_ACCESS, &company) != ERROR_SUCCESS) return;
     DWORD subkeys = 0;
     DWORD values = 0;
     const LONG queried = RegQueryInfoKeyA(company, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                                           nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(company);
-    if (queried == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(software, kWorkDirectoryKey[0]);
+    if (queried == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(software, kCompanyKey);
+}
+
+void RemoveUninstallEntry() {
+    HKEY currentVersion = ReachKey(kCurrentVersionKey);
+    if (currentVersion == nullptr) return;
+    const char* const uninstall[] = {kUninstallParent};
+    HKEY parent = ReachKeyBelow(currentVersion, uninstall, 1);
+    if (parent != nullptr) RegDeleteKeyA(parent, kProductName);
+    // Removed from the wizard's menu right after installing into the program's own directory, the
+    // running program cannot delete itself: the system is asked to delete it at the next start.
+    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) return;
+    RunGrpconvOnExit = 1;
+    const char* const deleteFiles[] = {kDeleteFilesParent, kProductName};
+    HKEY product = ReachKeyBelow(currentVersion, deleteFiles, 2);
+    if (product == nullptr) return;
+    const char* setupProgram = CoreFileList[kSetupProgramEntry];
+    SetTextValue(product, kDefaultValue, InstallDirectory);
+    SetTextValue(product, setupProgram, setupProgram);
 }
 
 // The probe's name in the destination: SMAG.INI, or when something of that name is already there

@@ -10,18 +10,13 @@
 #include "resource_ids.h"
 #include "state.h"
 
-LONG RemoveBusy;
-LONG RemoveRuns;
-const char* RemovalDirectory;
-
 namespace {
 
-constexpr char kCompanyKey[] = "Vexelworks";
-constexpr char kProductName[] = "Quorvane";
-constexpr char kUninstallParent[] = "Uninstall";
-constexpr char kDeleteFilesParent[] = "DeleteFiles";
+LONG RemoveBusy;                 // nonzero while the removal runs
+LONG RemoveRuns;                 // completed removals since the dialog opened
+const char* RemovalDirectory;    // the directory whose installed files a removal deletes
+
 constexpr char kControlPanelEntry[] = "Control Panel Add/Remove";
-constexpr const char* kCurrentVersionPath[] = {"Microsoft", "Windows", "CurrentVersion"};
 
 // The files to remove, in this order. The setup program's own file stays; the MP3 entries name
 // the WAV files that the install converted them into.
@@ -63,6 +58,8 @@ void RemoveFile(HWND dialog, const char* format, const char* relative, const cha
 void RemoveFiles(HWND dialog) {
     char format[kTextChars];
     LoadStringA(AppInstance, IDS_REMOVING_FILE, format, kTextChars);
+    // Without a directory the names would be the current directory's files, whoever's they are.
+    if (RemovalDirectory[0] == '\0') return;
     const char* setupProgram = CoreFileList[kSetupProgramEntry];
     for (const RemovalStep& step : kRemovalSteps) {
         for (int i = 0; i < step.group.count; ++i) {
@@ -79,38 +76,6 @@ void RemoveFiles(HWND dialog) {
             RemoveFile(dialog, format, wave, stem);
         }
     }
-}
-
-HKEY CreateSubkey(HKEY parent, const char* name) {
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        &disposition) != ERROR_SUCCESS) {
-        return nullptr;
-    }
-    return key;
-}
-
-// Removed from the wizard's menu right after installing into the program's own directory, the
-// running program cannot delete itself: the system is asked to delete it at the next start.
-void RecordOwnFile(HKEY currentVersion) {
-    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) return;
-    RunGrpconvOnExit = 1;
-    HKEY deleteFiles = CreateSubkey(currentVersion, kDeleteFilesParent);
-    if (deleteFiles == nullptr) return;
-    HKEY product = CreateSubkey(deleteFiles, kProductName);
-    if (product == nullptr) return;
-    const char* setupProgram = CoreFileList[kSetupProgramEntry];
-    SetTextValue(product, "", InstallDirectory);
-    SetTextValue(product, setupProgram, setupProgram);
-}
-
-void RemoveUninstallEntry() {
-    HKEY currentVersion = ReachSoftwareKey(kCurrentVersionPath, 3);
-    if (currentVersion == nullptr) return;
-    HKEY uninstall = CreateSubkey(currentVersion, kUninstallParent);
-    if (uninstall != nullptr) RegDeleteKeyA(uninstall, kProductName);
-    RecordOwnFile(currentVersion);
 }
 
 void RunRemoval(HWND dialog) {

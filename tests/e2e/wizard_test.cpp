@@ -120,19 +120,6 @@ TEST_F(Wizard, TheDirectoryPageProposesTheDefaultAndCancelReturnsToTheMenu) {
     ExpectEndsWithZero();
 }
 
-// The names in a directory, "." and ".." left out.
-std::vector<std::string> NamesIn(const std::string& directory) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (lstrcmpA(found.cFileName, ".") != 0 && lstrcmpA(found.cFileName, "..") != 0) names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 // Started in a folder of the user's that holds a program of the game's name, under an empty
 // record: neither that record, nor Enter on the menu, nor an empty or blank destination may make
 // the folder an install directory.
@@ -157,7 +144,7 @@ TEST_F(Wizard, AnEmptyRecordEnterOnTheMenuAndABlankDestinationInstallNothing) {
         EXPECT_EQ(typed, e2e::EditText(dialog, IDC_DIRECTORY));
         EXPECT_EQ("", e2e::ControlText(dialog, IDC_STATUS));
     }
-    EXPECT_EQ(std::vector<std::string>{"quor.exe"}, NamesIn(current)) << "written into the current directory";
+    EXPECT_EQ(std::vector<std::string>{"quor.exe"}, machine::Entries(current)) << "written into the current directory";
     EXPECT_FALSE(machine::DirectoryExists("C:\\docs"));
     EXPECT_EQ("", machine::ReadValue(machine::kProductKey, "WorkDir").Text());
     EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey));

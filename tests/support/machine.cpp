@@ -1,5 +1,7 @@
 #include "machine.h"
 
+#include <algorithm>
+
 #include <sddl.h>
 #include <shellapi.h>
 
@@ -138,6 +140,20 @@ bool WriteBytes(const std::string& path, const std::string& data) {
     if (file == nullptr) return false;
     const bool written = fwrite(data.data(), 1, data.size(), file) == data.size();
     return fclose(file) == 0 && written;
+}
+
+std::vector<std::string> Entries(const std::string& directory) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void MakeDirectories(const std::string& path) {

@@ -54,6 +54,8 @@ bool DirectoryExists(const std::string& path);
 std::vector<unsigned char> ReadBytes(const std::string& path);
 bool WriteBytes(const std::string& path, const std::string& data);
 void MakeDirectories(const std::string& path);
+// The names of the files and folders in a directory, sorted; "." and ".." left out.
+std::vector<std::string> Entries(const std::string& directory);
 void RemoveTree(const std::string& path);
 std::string Join(const std::string& directory, const std::string& name);
 // A fresh, empty directory for one test: C:\qtest\<name>.

@@ -477,9 +477,7 @@ TEST_F(AudioConversion, ConvertsEveryMp3OfTheSourceIntoTheInstallDirectoryAndOnl
     MakeMedium(source, true, placed);
     // The copy of the delivered WAV files has made the sfx folder by the time the conversion starts.
     machine::MakeDirectories(install + "\\sfx");
-    // Named as the edit's text may name it: relative to the directory the setup stands in.
-    ASSERT_TRUE(SetCurrentDirectoryA("C:\\qtest"));
-    UseDirectories(source, "audio-convert-install");
+    UseDirectories(source, install);
 
     Start();
     ASSERT_NE(nullptr, process_) << "the interpreter \"command\" was not started";

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "paths.h"
 
 namespace {
 

@@ -194,23 +194,16 @@ class WorkDirOddValue : public RecordsTest {
     }
 };
 
-TEST_F(WorkDirOddValue, BinaryDataWithoutANulIsTakenAsItsBytesAlone) {
-    ASSERT_TRUE(WriteRawValue(machine::kProductKey, "WorkDir", REG_BINARY, "C:\\Bin"));
-    EXPECT_TRUE(ReadWorkDirectory()) << "the type is not examined";
-    EXPECT_EQ("C:\\Bin", std::string(WorkDirectory, TerminatedLength()));
-}
-
-TEST_F(WorkDirOddValue, LongBinaryDataEndsWithinTheBuffer) {
-    for (size_t length : {257u, 258u}) {
-        ASSERT_TRUE(WriteRawValue(machine::kProductKey, "WorkDir", REG_BINARY, std::string(length, 'b')));
-        EXPECT_TRUE(ReadWorkDirectory()) << length << " bytes";
-        EXPECT_EQ(std::string(length, 'b'), std::string(WorkDirectory, TerminatedLength()))
-            << length << " bytes of REG_BINARY";
+// Neither an empty text nor data of another type names a directory: taken as one, it would make
+// the current directory the game's.
+TEST_F(WorkDirOddValue, AnEmptyTextOrDataThatIsNoTextIsNoRecord) {
+    for (const auto& [type, data] : {std::pair<DWORD, std::string>{REG_BINARY, "C:\\Bin"},
+                                     {REG_BINARY, std::string(258, 'b')}, {REG_SZ, ""}, {REG_BINARY, ""}}) {
+        ASSERT_TRUE(WriteRawValue(machine::kProductKey, "WorkDir", type, data));
+        SetBuffer(WorkDirectory, "C:\\Previous");
+        EXPECT_FALSE(ReadWorkDirectory()) << "type " << type << ", " << data.size() << " bytes";
+        EXPECT_STREQ("C:\\Previous", WorkDirectory);
     }
-    ASSERT_TRUE(WriteRawValue(machine::kProductKey, "WorkDir", REG_BINARY, std::string(259, 'b')));
-    SetBuffer(WorkDirectory, "C:\\Previous");
-    EXPECT_FALSE(ReadWorkDirectory()) << "259 bytes do not fit";
-    EXPECT_STREQ("C:\\Previous", WorkDirectory);
 }
 
 TEST_F(WorkDirOddValue, AStringStoredWithoutItsNulEndsWithinTheBuffer) {
@@ -222,12 +215,10 @@ TEST_F(WorkDirOddValue, AStringStoredWithoutItsNulEndsWithinTheBuffer) {
         EXPECT_EQ(std::string(length, 's'), std::string(WorkDirectory, TerminatedLength()))
             << length << " bytes of REG_SZ without a NUL";
     }
-}
-
-TEST_F(WorkDirOddValue, AnEmptyValueGivesAnEmptyDirectory) {
-    ASSERT_TRUE(WriteRawValue(machine::kProductKey, "WorkDir", REG_BINARY, ""));
-    EXPECT_TRUE(ReadWorkDirectory());
-    EXPECT_STREQ("", WorkDirectory);
+    ASSERT_TRUE(WriteRawValue(machine::kProductKey, "WorkDir", REG_SZ, std::string(259, 's')));
+    SetBuffer(WorkDirectory, "C:\\Previous");
+    EXPECT_FALSE(ReadWorkDirectory()) << "259 bytes do not fit";
+    EXPECT_STREQ("C:\\Previous", WorkDirectory);
 }
 
 // --- The delete-files record and the uninstall entry -------------------------------------------------
@@ -461,19 +452,6 @@ TEST_F(RecordsUnreachable, ALevelThatCannotBeCreatedEndsTheRecordThere) {
 
 INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-std::vector<std::string> Entries(const std::string& directory) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 // A drive letter that names no drive on this machine.
 char UnmappedDrive() {
     const DWORD drives = GetLogicalDrives();
@@ -519,30 +497,28 @@ TEST_F(ProbeFile, CreatesEveryMissingFolderAndLeavesNoProbeBehind) {
     ASSERT_FALSE(machine::DirectoryExists(root_ + "\\Games"));
     EXPECT_TRUE(Probe(target));
     EXPECT_TRUE(machine::DirectoryExists(target));
-    EXPECT_TRUE(Entries(target).empty()) << "left in " << target << ": "
-                                         << (Entries(target).empty() ? "" : Entries(target)[0]);
+    EXPECT_TRUE(machine::Entries(target).empty()) << "left in " << target << ": "
+                                         << (machine::Entries(target).empty() ? "" : machine::Entries(target)[0]);
 }
 
 TEST_F(ProbeFile, WorksInAnExistingDirectoryGivenWithATrailingSeparator) {
     EXPECT_TRUE(Probe(root_ + "\\"));
-    EXPECT_TRUE(Entries(root_).empty());
+    EXPECT_TRUE(machine::Entries(root_).empty());
     EXPECT_FALSE(machine::FileExists(root_ + "\\SMAG.INI"));
 }
 
-TEST_F(ProbeFile, ReplacesAnSmagIniAlreadyThereAndRemovesIt) {
+// Whatever already bears the probe's name is the user's: a reinstall's or another program's file,
+// read-only or not, or a folder. The probe takes the next free name and leaves none behind.
+TEST_F(ProbeFile, LeavesWhatAlreadyBearsItsNameAsItWas) {
     ASSERT_TRUE(machine::WriteBytes(root_ + "\\SMAG.INI", "[kept]\r\nby=the user\r\n"));
+    ASSERT_TRUE(SetFileAttributesA((root_ + "\\SMAG.INI").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(machine::WriteBytes(root_ + "\\SMAG0.INI\\notes.txt", "kept"));
     EXPECT_TRUE(Probe(root_));
-    EXPECT_FALSE(machine::FileExists(root_ + "\\SMAG.INI"));
-}
-
-TEST_F(ProbeFile, ReplacesEvenAReadOnlySmagIni) {
-    // The shell's copy answers its own "replace the read-only file?" with yes (FOF_NOCONFIRMATION),
-    // so the probe goes through and the delete then finds a file it may remove.
-    const std::string existing = root_ + "\\SMAG.INI";
-    ASSERT_TRUE(machine::WriteBytes(existing, "old"));
-    ASSERT_TRUE(SetFileAttributesA(existing.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_TRUE(Probe(root_));
-    EXPECT_FALSE(machine::FileExists(existing));
+    EXPECT_EQ(std::vector<std::string>({"SMAG.INI", "SMAG0.INI"}), machine::Entries(root_));
+    const auto ini = machine::ReadBytes(root_ + "\\SMAG.INI");
+    EXPECT_EQ("[kept]\r\nby=the user\r\n", std::string(ini.begin(), ini.end()));
+    EXPECT_EQ(4u, machine::ReadBytes(root_ + "\\SMAG0.INI\\notes.txt").size());
+    SetFileAttributesA((root_ + "\\SMAG.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(ProbeFile, FailsOnADriveThatDoesNotExist) {
@@ -566,7 +542,7 @@ TEST_F(ProbeFile, ATargetPathThatDoesNotFitIsAFailedProbe) {
     ASSERT_EQ(249u, fits.size());
     EXPECT_TRUE(Probe(fits)) << "249 + \\SMAG.INI = 258 characters";
     EXPECT_TRUE(machine::DirectoryExists(fits));
-    EXPECT_TRUE(Entries(fits).empty());
+    EXPECT_TRUE(machine::Entries(fits).empty());
 
     const std::string tooLong = fits + "e";
     EXPECT_FALSE(Probe(tooLong)) << "250 + \\SMAG.INI = 259 characters";
@@ -587,7 +563,7 @@ TEST_F(ProbeFile, AnOwnerlessProbeWorksAsWell) {
     SetBuffer(InstallDirectory, root_ + "\\ownerless");
     EXPECT_TRUE(ProbeDestination(nullptr));
     EXPECT_TRUE(machine::DirectoryExists(root_ + "\\ownerless"));
-    EXPECT_TRUE(Entries(root_ + "\\ownerless").empty());
+    EXPECT_TRUE(machine::Entries(root_ + "\\ownerless").empty());
 }
 
 }  // namespace

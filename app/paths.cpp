@@ -1,0 +1,35 @@
+#include "paths.h"
+
+#include <windows.h>
+
+bool AppendPathComponent(char* path, int capacity, const char* component) {
+    const int length = lstrlenA(path);
+    const bool needsSeparator = length > 0 && path[length - 1] != '\\' && path[length - 1] != '/';
+    const int joined = length + (needsSeparator ? 1 : 0) + lstrlenA(component);
+    // The joined text, its NUL and the list's second NUL.
+    if (joined + 2 > capacity) {
+        if (length + 1 < capacity) path[length + 1] = '\0';
+        return false;
+    }
+    if (needsSeparator) lstrcatA(path, "\\");
+    lstrcatA(path, component);
+    path[joined + 1] = '\0';
+    return true;
+}
+
+bool ContainsBlank(const char* text) {
+    for (; *text != '\0'; ++text) {
+        if (*text == ' ') return true;
+    }
+    return false;
+}
+
+void CutFileName(char* path) {
+    char* cut = path;
+    // CharNextA steps over whole double-byte characters, so a trail byte that equals '\' is never
+    // taken for a separator.
+    for (char* p = path; *p != '\0'; p = CharNextA(p)) {
+        if (*p == '\\' || *p == '/') cut = p;
+    }
+    *cut = '\0';
+}
