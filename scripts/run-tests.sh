@@ -29,13 +29,8 @@ if [ "${QUORVANE_SKIP_PE32:-0}" = 1 ]; then
 fi
 echo "The shipped 32-bit program, build/win32/setup.exe, under emulated 32-bit Wine:"
 i386_emulation_start || exit 1
-# Its medium: the shipped setup.exe beside the x86_64 stand-ins of the outside programs, which
-# run natively; only the setup program itself is emulated.
-medium=$ROOT/build/pe32/medium
-rm -rf "$medium"
-mkdir -p "$(dirname "$medium")"
-cp -r "$ROOT/build/win64/medium" "$medium"
-cp "$ROOT/build/win32/setup.exe" "$medium/setup.exe"
+# Its medium, build/pe32/medium, is the build's: the shipped setup.exe beside the x86_64
+# stand-ins of the outside programs, which run natively; only the setup program is emulated.
 WINE_ENV_I386=1 wine_env_start "${QUORVANE_WINEPREFIX32:-$ROOT/build/wineprefix32}" || exit 1
 wine_env_insert_cd "$ROOT/build/win64/quorvane.iso" "$ROOT/build/win32/setup.exe" || exit 1
 ctest --test-dir "$ROOT/build/win64" --output-on-failure -L pe32 "$@" || status=1

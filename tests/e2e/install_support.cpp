@@ -42,14 +42,12 @@ std::vector<std::string> CopiedEntries() {
     return entries;
 }
 
+std::string ConvertedName(const std::string& mp3Entry) { return mp3Entry.substr(0, mp3Entry.size() - 3) + "wav"; }
+
 std::vector<std::string> ConvertedNames() {
     std::vector<std::string> names;
     for (const FileGroup& group : kConvertedGroups) {
-        for (int i = 0; i < group.count; ++i) {
-            char name[MAX_PATH];
-            MakeConvertedName(name, MAX_PATH, group[i]);
-            names.push_back(name);
-        }
+        for (int i = 0; i < group.count; ++i) names.push_back(ConvertedName(group[i]));
     }
     return names;
 }
@@ -138,9 +136,8 @@ void SimulateInstall(const std::string& medium, const std::string& destination) 
 
 std::string ExpectedBatchLine(const std::string& source, const std::string& entry) {
     const std::string quote = source.find(' ') != std::string::npos ? "\"" : "";
-    const std::string converted = entry.substr(0, entry.size() - 3) + "wav";
     return "echo n|" + quote + machine::Join(source, "l3dec") + quote + " " + quote + machine::Join(source, entry) +
-           quote + " " + converted + " -wav\r\n";
+           quote + " " + ConvertedName(entry) + " -wav\r\n";
 }
 
 std::string ExpectedBatchFile(const std::string& source) {

@@ -17,7 +17,9 @@ std::string CopyMedium(const std::string& name);
 // Copies a whole folder tree.
 void CopyTree(const std::string& from, const std::string& to);
 
-// The 139 entries the install copies and the 83 WAV names the conversion makes, in order.
+// The WAV name of an MP3 entry: the entry less its "mp3", followed by "wav".
+std::string ConvertedName(const std::string& mp3Entry);
+// The entries the install copies and the WAV names the conversion makes, in order.
 std::vector<std::string> CopiedEntries();
 std::vector<std::string> ConvertedNames();
 

@@ -23,23 +23,7 @@ HWND WaitForWindowOfClass(const char* className, DWORD timeoutMs = e2e::kWindowT
     return window;
 }
 
-void EndProgramOf(HWND window) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    HANDLE handle = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process);
-    if (handle == nullptr) return;
-    TerminateProcess(handle, 0);
-    WaitForSingleObject(handle, 10000);
-    CloseHandle(handle);
-}
-
-void EndAll(const char* className) {
-    for (HWND window = FindWindowA(className, nullptr); window != nullptr; window = FindWindowA(className, nullptr)) {
-        EndProgramOf(window);
-        if (!e2e::WaitFor([&] { return !IsWindow(window); }, 10000)) break;
-    }
-    e2e::EndProcessesNamed(className == kGameClass ? "quor.exe" : "wordpad.exe");
-}
+void EndAll(const char* className) { e2e::EndProcessesNamed(className == kGameClass ? "quor.exe" : "wordpad.exe"); }
 
 BOOL CALLBACK FindEditor(HWND child, LPARAM found) {
     char className[64] = {};

@@ -46,11 +46,6 @@ TEST_F(Modes, ExactlyDashREMOVESelectsTheUninstallDialog) {
     EXPECT_EQ(Mode::Remove, ModeFor(program_, Quoted() + " -REMOVE"));
 }
 
-TEST_F(Modes, BlanksBeforeTheArgumentAreRemovedByTheStartUp) {
-    EXPECT_EQ(Mode::Remove, ModeFor(program_, Quoted() + "    -REMOVE"));
-    EXPECT_EQ(Mode::Remove, ModeFor(program_, Quoted() + "-REMOVE"));
-}
-
 TEST_F(Modes, AnUnquotedProgramPathSelectsByTheSameRule) {
     const std::string plain = machine::FreshDirectory("modes\\plain") + "\\setup.exe";
     ASSERT_TRUE(CopyFileA(e2e::SetupProgram().c_str(), plain.c_str(), FALSE));

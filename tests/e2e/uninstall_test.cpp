@@ -118,14 +118,14 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
             expected.push_back("Removing File " + name);
         }
     }
-    ASSERT_EQ(221u, expected.size());
     expected.insert(expected.end(), {"Removing Registry Entry Vexelworks",
                                      "Removing Registry Entry Control Panel Add/Remove", "Removing Shortcuts...", kDone});
     const std::vector<std::string> texts = spy.Texts(IDC_REMOVE_TEXT);
     EXPECT_EQ(expected, texts);
-    EXPECT_EQ("Removing File kq_res\\bground.tga", expected[9]);
-    EXPECT_EQ("Removing File \\docs\\README.doc", expected[48]);
-    EXPECT_EQ("Removing File sfx\\8acc3863.", expected[138]);
+    ASSERT_GT(texts.size(), 138u);
+    EXPECT_EQ("Removing File kq_res\\bground.tga", texts[9]);
+    EXPECT_EQ("Removing File \\docs\\README.doc", texts[48]);
+    EXPECT_EQ("Removing File sfx\\8acc3863.", texts[138]);
 
     // OK again closes the dialog; the group converter runs afterwards.
     ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));

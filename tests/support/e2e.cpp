@@ -205,6 +205,8 @@ HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs) {
     return search.found;
 }
 
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 std::string WindowText(HWND window) {
     char text[2048] = {};
     // InternalGetWindowText reads the text that the window manager keeps and sends no message.

@@ -27,7 +27,7 @@ std::string SourceRoot();                        // the repository
 bool ShippedProgram();
 std::string SetupProgram();                      // its setup.exe
 // The distribution medium of that program: its setup.exe beside the x86_64 stand-ins of the
-// outside programs (scripts/run-tests.sh lays out build\pe32\medium for the shipped one).
+// outside programs (the build lays out build\pe32\medium for the shipped one).
 std::string MediumDir();
 // The distribution CD: a CD-ROM drive whose files come out of the medium's image, read-only
 // (scripts/wine-env.sh, wine_env_insert_cd), with that program as its setup.exe.
@@ -87,6 +87,10 @@ bool ProcessRunning(const char* imageName);
 // A visible dialog window owned by `owner` (a message box, the folder browser), or null after the
 // timeout.
 HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs = kWindowTimeoutMs);
+
+// A dialog procedure that handles nothing: a dialog template made into a window for a procedure
+// of the program to act on, without the program's own dialog procedure.
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM);
 
 // A control's text without sending it a message (statics, buttons, captions): reads what the
 // window manager keeps, so it works while the program is busy inside a handler.

@@ -17,6 +17,7 @@
 #include "pe_image.h"
 #include "picture_layout.h"
 #include "resource_ids.h"
+#include "wave.h"
 
 namespace {
 
@@ -246,40 +247,7 @@ TEST_F(ArtButton, KeepsAShapeWhenTheButtonIsGreyedOut) {
 // ---------------------------------------------------------------------------------------------
 // The sounds
 
-struct Wave {
-    uint16_t format = 0, channels = 0, blockAlign = 0, bits = 0;
-    uint32_t rate = 0, byteRate = 0, fmtSize = 0, riffSize = 0, dataSize = 0;
-    std::vector<std::string> chunks;
-    std::vector<int16_t> samples;  // interleaved
-};
-
-Wave ReadWave(const std::vector<uint8_t>& d) {
-    Wave w;
-    if (d.size() < 12 || Tag(d, 0) != "RIFF" || Tag(d, 8) != "WAVE") return w;
-    w.riffSize = Get32(d, 4);
-    size_t at = 12;
-    while (at + 8 <= d.size()) {
-        const std::string id = Tag(d, at);
-        const uint32_t size = Get32(d, at + 4);
-        w.chunks.push_back(id);
-        const size_t body = at + 8;
-        if (id == "fmt ") {
-            w.fmtSize = size;
-            w.format = Get16(d, body);
-            w.channels = Get16(d, body + 2);
-            w.rate = Get32(d, body + 4);
-            w.byteRate = Get32(d, body + 8);
-            w.blockAlign = Get16(d, body + 12);
-            w.bits = Get16(d, body + 14);
-        } else if (id == "data") {
-            w.dataSize = size;
-            for (size_t i = body; i + 1 < body + size && i + 1 < d.size(); i += 2)
-                w.samples.push_back(static_cast<int16_t>(Get16(d, i)));
-        }
-        at = body + size + (size & 1);
-    }
-    return w;
-}
+using wave::Wave;
 
 class ArtSound : public ArtOfTheProgram {
   protected:
@@ -302,7 +270,7 @@ void ExpectFormat(const PeResource* r, const SoundFormat& f) {
     ASSERT_NE(nullptr, r) << "WAVE " << f.id;
     EXPECT_EQ(kEnglishUs, r->language) << "WAVE " << f.id;
     ASSERT_EQ(f.resourceSize, r->data.size()) << "WAVE " << f.id;
-    const Wave w = ReadWave(r->data);
+    const Wave w = wave::Read(r->data);
     EXPECT_EQ(f.resourceSize - 8, w.riffSize) << "RIFF size of WAVE " << f.id;
     EXPECT_EQ((std::vector<std::string>{"fmt ", "data"}), w.chunks) << "chunks of WAVE " << f.id;
     EXPECT_EQ(16u, w.fmtSize);
@@ -319,7 +287,7 @@ void ExpectFormat(const PeResource* r, const SoundFormat& f) {
 // What a listener would notice: silence, clipping, gaps, clicks at the ends, a flat tone.
 void ExpectMusic(const PeResource* r, const SoundFormat& f) {
     ASSERT_NE(nullptr, r) << "WAVE " << f.id;
-    const Wave w = ReadWave(r->data);
+    const Wave w = wave::Read(r->data);
     ASSERT_EQ(size_t(f.frames) * f.channels, w.samples.size());
     const std::vector<int16_t>& s = w.samples;
     double energy = 0;
@@ -390,7 +358,7 @@ TEST_F(ArtSound, RunSoundIsMusicNeitherSilentNorClipped) {
 TEST_F(ArtSound, SetupSoundUsesBothChannels) {
     const PeResource* r = Sound(IDW_SETUP_SOUND);
     ASSERT_NE(nullptr, r);
-    const Wave w = ReadWave(r->data);
+    const Wave w = wave::Read(r->data);
     ASSERT_EQ(2, w.channels);
     double sum = 0, difference = 0;
     for (size_t i = 0; i + 1 < w.samples.size(); i += 2) {

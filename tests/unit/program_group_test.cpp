@@ -286,14 +286,12 @@ TEST_F(ProgramGroup, ASetupProgramThatWasNotCopiedIsNamedByItsLongPathNotByTheGa
               Text(machine::ReadBytes(machine::SetupIniPath())));
 }
 
-INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
 class ProgramGroupRemoval : public ::testing::Test {
   protected:
     void SetUp() override {
         machine::ResetSetupState();
         AppInstance = GetModuleHandleA(nullptr);
-        owner_ = CreateDialogParamA(AppInstance, DLG_REMOVE_NAME, nullptr, QuietDialog, 0);
+        owner_ = CreateDialogParamA(AppInstance, DLG_REMOVE_NAME, nullptr, e2e::QuietDialog, 0);
         ASSERT_NE(nullptr, owner_);
     }
     void TearDown() override {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "e2e.h"
 #include "machine.h"
 #include "records.h"
 #include "resource_ids.h"
@@ -259,12 +260,6 @@ TEST_F(RecordsInstall, ATrailingSeparatorStaysInWorkDirAndIsNotDoubled) {
     ExpectString(machine::kUninstallKey, "UninstallString", "C:/Games/Q/setup.exe -REMOVE");
 }
 
-TEST_F(RecordsInstall, ADirectoryWithBlanksGetsAQuotedProgramPath) {
-    RecordInstall("C:\\My Games\\Q");
-    ExpectString(machine::kProductKey, "WorkDir", "C:\\My Games\\Q");
-    ExpectString(machine::kUninstallKey, "UninstallString", "\"C:\\My Games\\Q\\setup.exe\" -REMOVE");
-}
-
 TEST_F(RecordsInstall, ALaterInstallOverwritesEveryRecord) {
     RecordInstall("C:\\My Games\\Quorvane Demo");
     RecordInstall("D:\\Q");
@@ -450,8 +445,6 @@ TEST_F(RecordsUnreachable, ALevelThatCannotBeCreatedEndsTheRecordThere) {
 
 // --- The probe file ---------------------------------------------------------------------------------
 
-INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
 // A drive letter that names no drive on this machine.
 char UnmappedDrive() {
     const DWORD drives = GetLogicalDrives();
@@ -467,7 +460,7 @@ class ProbeFile : public RecordsTest {
         RecordsTest::SetUp();
         RestoreWinIni();
         AppInstance = GetModuleHandleA(nullptr);
-        dialog_ = CreateDialogParamA(AppInstance, DLG_MASTER_NAME, nullptr, QuietDialog, 0);
+        dialog_ = CreateDialogParamA(AppInstance, DLG_MASTER_NAME, nullptr, e2e::QuietDialog, 0);
         ASSERT_NE(nullptr, dialog_);
         root_ = machine::FreshDirectory("probe");
     }
