@@ -136,6 +136,14 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     EXPECT_FALSE(machine::FileExists(destination + "\\SMAG.INI"));
 }
 
+// The interpreter reads mp3.bat in the OEM code page; "Gr\xF6\xDF" "e" is "Größe" in ANSI.
+TEST_F(Install, FromAMediumInADirectoryWithLettersAbove0x7FEverySoundIsConverted) {
+    const std::string medium = install::CopyMedium("install\\Gr\xF6\xDF" "e\\cd");
+    const std::string destination = machine::FreshDirectory("install\\letters\\Quorvane");
+    ASSERT_NE(nullptr, install::InstallToFinishPage(setup_, medium, destination));
+    EXPECT_EQ("", install::CheckInstalledFiles(medium, destination));
+}
+
 TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
     const std::string medium = install::CopyMedium("install\\nodrive\\cd");
     ASSERT_EQ(DRIVE_NO_ROOT_DIR, static_cast<int>(GetDriveTypeA("Q:\\"))) << "drive Q: must not exist here";
