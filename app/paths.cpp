@@ -2,9 +2,16 @@
 
 #include <windows.h>
 
+// The last character, not the last byte: in a double-byte code page (932) the second byte of a
+// character such as "\x95\x5C" equals '\', and that character is no separator.
+static bool EndsInSeparator(const char* path, int length) {
+    const char* last = CharPrevA(path, path + length);
+    return *last == '\\' || *last == '/';
+}
+
 bool AppendPathComponent(char* path, int capacity, const char* component) {
     const int length = lstrlenA(path);
-    const bool needsSeparator = length > 0 && path[length - 1] != '\\' && path[length - 1] != '/';
+    const bool needsSeparator = length > 0 && !EndsInSeparator(path, length);
     const int joined = length + (needsSeparator ? 1 : 0) + lstrlenA(component);
     // The joined text, its NUL and the list's second NUL.
     if (joined + 2 > capacity) {

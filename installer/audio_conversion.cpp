@@ -75,7 +75,11 @@ void WriteBatchLines(HFILE batch) {
     for (const FileGroup& group : kConvertedGroups) {
         for (int i = 0; i < group.count; ++i) {
             if (!ComposeBatchLine(line, kBatchLineChars, ModuleDirectory, group[i])) continue;
-            _lwrite(batch, line, static_cast<UINT>(lstrlenA(line)));
+            // The interpreter reads a batch file in the OEM code page: a source directory with a
+            // letter above 0x7F ("Größe") written in ANSI would name files that do not exist.
+            const DWORD length = static_cast<DWORD>(lstrlenA(line));
+            CharToOemBuffA(line, line, length);
+            _lwrite(batch, line, length);
         }
     }
 }

@@ -11,6 +11,8 @@
 #   memory:   peak working set during the install, against the bare dialog program.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+source "$ROOT/scripts/wine-env.sh"
+wine_env_fixed_addresses "$0" "$@"
 RUNS=${RUNS:-5}
 medium=$ROOT/build/win64/medium
 work=$(mktemp -d)
@@ -32,7 +34,6 @@ done
 copied=$(cd "$medium" && find . -type f ! -name '*.mp3' ! -name l3dec.exe ! -name go32.exe | wc -l)
 bound=$(printf '%s\n' "${bounds[@]}" | median)
 
-source "$ROOT/scripts/wine-env.sh"
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv=d"
 trap 'wine_env_stop; rm -rf "$work"' EXIT
 wine_env_start "${QUORVANE_WINEPREFIX:-$ROOT/build/wineprefix}" || exit 1

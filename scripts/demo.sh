@@ -7,6 +7,7 @@
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/wine-env.sh"
+wine_env_fixed_addresses "$0" "$@"
 prefix=$ROOT/build/demo-prefix
 rm -rf "$prefix"
 mkdir -p "$ROOT/build/demo"

@@ -6,6 +6,7 @@
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/wine-env.sh"
+wine_env_fixed_addresses "$0" "$@"
 source "$ROOT/scripts/i386-emulation.sh"
 trap 'wine_env_stop; i386_emulation_stop' EXIT
 # No sound card here: without Wine's audio drivers the sounds fail quietly instead of filling the

@@ -4,6 +4,8 @@
 #                               a prefix created while the i386 emulation is on (i386-emulation.sh)
 #                               gets a 32-bit half, which takes minutes once
 #   wine_env_stop               ends the wineserver and Xvfb that wine_env_start started
+#   wine_env_fixed_addresses "$0" "$@"
+#                               runs the calling script again without address randomization
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 WINE64=/usr/lib/wine/wine64
 export WINEDEBUG=-all
@@ -11,6 +13,18 @@ export WINEDEBUG=-all
 # that the group converter makes.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 _xvfb_pid=""
+
+# This Wine has no preloader to hold its fixed addresses free: the kernel puts the C library's heap
+# of each Wine process at a random place up to 1 GB above the loader (0x7d000000), and now and then
+# that heap covers 0x7ffe0000, where Wine maps the data the system shares with every process. The
+# process then ends before its first instruction ("failed to map the shared user data"); under the
+# interpreter stand-in that is a line of mp3.bat that made no WAV file, and nothing else shows it.
+# Without address randomization the heap always lies right behind the loader. Call it before any
+# other work: the script starts again from its first line.
+wine_env_fixed_addresses() {
+  (( 0x$(cat /proc/self/personality) & 0x0040000 )) && return 0  # ADDR_NO_RANDOMIZE
+  exec setarch "$(uname -m)" -R bash "$@"
+}
 
 wine_env_start() {
   export WINEPREFIX=$1

@@ -10,6 +10,9 @@
 // directory, not by search, so that this program is never started again in its place), so
 // nothing that cmd.exe ran stops working. The exit code is that of the last line run.
 //
+// Like the system's interpreters it reads the batch file in the OEM code page, and starts a
+// program by the ANSI form of its line.
+//
 // Unlike the system's interpreter it does not show each line before running it: under Wine every
 // write to a console window costs milliseconds, which added up to seconds over the batch file.
 // What the programs themselves write, and what cannot run, still shows.
@@ -223,16 +226,26 @@ DWORD RunPipedEcho(const std::string& program, const PipedEcho& piped) {
     return WaitForExitCode(process);
 }
 
+std::string OemToAnsi(const std::string& oem) {
+    std::string ansi(oem.size(), '\0');
+    if (!oem.empty()) OemToCharBuffA(oem.data(), &ansi[0], DWORD(oem.size()));
+    return ansi;
+}
+
+// `line` is in the OEM code page. The echo text goes to the program as it stands, as the
+// system's echo writes it.
 DWORD RunLine(const std::string& line) {
     PipedEcho piped;
-    if (!ParsePipedEcho(line, &piped)) return HandOver(line);
+    if (!ParsePipedEcho(line, &piped)) return HandOver(OemToAnsi(line));
+    piped.program = OemToAnsi(piped.program);
+    piped.commandLine = OemToAnsi(piped.commandLine);
     const std::string program = ResolveProgram(piped.program);
     if (program.empty()) {
         fprintf(stderr, "command: %s: bad command or file name\n", piped.program.c_str());
         return kCannotRun;
     }
     // A batch file at the end of a pipe needs an interpreter of its own.
-    if (EndsWithNoCase(program, kBatchExtension)) return HandOver(line);
+    if (EndsWithNoCase(program, kBatchExtension)) return HandOver(OemToAnsi(line));
     return RunPipedEcho(program, piped);
 }
 

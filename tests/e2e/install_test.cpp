@@ -118,8 +118,9 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
     EXPECT_EQ("-o", runs[1]);
 }
 
+// The medium lies in "Größe" (ANSI F6 DF): the interpreter reads mp3.bat in the OEM code page.
 TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
-    const std::string medium = install::CopyMedium("install\\over\\cd");
+    const std::string medium = install::CopyMedium("install\\over\\Gr\xF6\xDF" "e");
     const std::string destination = machine::FreshDirectory("install\\over\\Quorvane");
     ASSERT_TRUE(machine::WriteBytes(destination + "\\quor.exe", "an older game"));
     ASSERT_TRUE(machine::WriteBytes(destination + "\\bitmaps\\zoom.bmp", "an older bitmap"));

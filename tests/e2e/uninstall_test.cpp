@@ -138,6 +138,21 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     EXPECT_FALSE(machine::DirectoryExists(machine::GroupFolder())) << "the converter does not make the group again";
 }
 
+// On a Japanese system (code page 932; tests/CMakeLists.txt starts this test in that locale) the
+// second byte of "\x95\x5C" equals '\'. A directory whose name ends in that character still
+// holds the install, and the installed copy removes the files from there.
+TEST_F(Uninstall, ADirectoryNamedWithADoubleByteCharacterEndingIn5CHoldsTheInstallAndItsRemoval) {
+    ASSERT_EQ(932u, GetACP()) << "the Japanese code page";
+    const std::string destination = machine::FreshDirectory("uninstall\\dbcs\\F7") + "\\Q\x95\x5C";
+    e2e::Program setup, remover;
+    ASSERT_NE(nullptr, install::InstallToFinishPage(setup, e2e::kCdDrive, destination));
+    ASSERT_EQ("", install::CheckInstalledFiles(e2e::kCdDrive, destination));
+    HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
+    ASSERT_TRUE(dialog != nullptr && e2e::Click(dialog, IDC_REMOVE_OK));
+    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    ExpectRemoved(destination);
+}
+
 TEST_F(Uninstall, CancelFirstRemovesNothingAndStartsNothing) {
     const std::string medium = e2e::MediumDir();
     const std::string destination = machine::FreshDirectory("uninstall\\cancel");
