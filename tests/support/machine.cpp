@@ -2,6 +2,7 @@
 
 #include <sddl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 
@@ -99,7 +100,18 @@ std::string WindowsDirectory() {
     return path;
 }
 
-std::string GroupFolder() { return WindowsDirectory() + "\\Start Menu\\Programs\\Vexelworks"; }
+std::string ProgramsFolder() {
+    char path[MAX_PATH] = {};
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) || list == nullptr) return "";
+    SHGetPathFromIDListA(list, path);
+    CoTaskMemFree(list);
+    return path;
+}
+
+std::string GroupFolder() { return ProgramsFolder() + "\\Vexelworks"; }
+std::string WindowsProgramsFolder() { return WindowsDirectory() + "\\Start Menu\\Programs"; }
+std::string WindowsGroupFolder() { return WindowsProgramsFolder() + "\\Vexelworks"; }
 std::string SetupIniPath() { return WindowsDirectory() + "\\SETUP.INI"; }
 
 void ResetSetupState() {
@@ -107,6 +119,7 @@ void ResetSetupState() {
     DeleteKeyTree(kUninstallKey);
     DeleteKeyTree(kDeleteFilesKey);
     RemoveTree(GroupFolder());
+    RemoveTree(WindowsGroupFolder());
     DeleteFileA(SetupIniPath().c_str());
 }
 
