@@ -64,11 +64,32 @@ void ExpectKeysRemoved() {
     EXPECT_FALSE(machine::KeyExists(machine::kCompanyKey));
     EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey));
     EXPECT_FALSE(machine::DirectoryExists(machine::GroupFolder()));
+    EXPECT_FALSE(machine::DirectoryExists(machine::WindowsGroupFolder()));
+}
+
+// Programs under the names of the system's own, in a directory that anybody may write to.
+constexpr const char* kPlantedNames[] = {"command.com", "command.exe", "grpconv.exe"};
+
+void PlantSystemProgramNames(const std::string& directory) {
+    const std::string planted = e2e::Win64Dir() + "\\tests\\planted.exe";
+    for (const char* name : kPlantedNames) {
+        ASSERT_TRUE(CopyFileA(planted.c_str(), (directory + "\\" + name).c_str(), FALSE)) << name;
+    }
+}
+
+void ExpectNonePlantedRan(const std::string& directory, const std::string& context) {
+    for (const char* name : kPlantedNames) {
+        EXPECT_FALSE(machine::FileExists(directory + "\\" + name + ".ran")) << name << " planted in " << directory
+                                                                           << " ran " << context;
+    }
 }
 
 TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     const std::string medium = install::CopyMedium("uninstall\\real\\cd");
-    const std::string destination = "C:\\qtest\\uninstall\\real\\Quorvane";
+    // An existing destination, where the install and then the installed copy would find these
+    // first if they started the system's programs by bare names.
+    const std::string destination = machine::FreshDirectory("uninstall\\real\\Quorvane");
+    PlantSystemProgramNames(destination);
     {
         e2e::Program setup;
         HWND wizardWindow = install::InstallToFinishPage(setup, medium, destination);
@@ -76,11 +97,14 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
         ASSERT_TRUE(e2e::Click(wizardWindow, IDC_EXIT));
         ASSERT_TRUE(setup.WaitForExit());
     }
+    ExpectNonePlantedRan(destination, "during the install");
     ASSERT_EQ("", install::CheckInstalledFiles(medium, destination));
     ASSERT_TRUE(e2e::WaitFor([] { return install::GrpconvRuns().size() == 3; }, e2e::kWindowTimeoutMs));
     ASSERT_TRUE(e2e::WaitFor([] { return machine::FileExists(machine::GroupFolder() + "\\Quorvane.lnk"); },
                              e2e::kWindowTimeoutMs));
     install::ClearGrpconvLog();
+    // The group as well where Windows 95 without user profiles keeps it.
+    ASSERT_TRUE(machine::WriteBytes(machine::WindowsGroupFolder() + "\\Quorvane.lnk", "shortcut"));
 
     e2e::Program remover;
     HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
@@ -130,6 +154,7 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ("", runs[0]);
     EXPECT_FALSE(machine::DirectoryExists(machine::GroupFolder())) << "the converter does not make the group again";
+    ExpectNonePlantedRan(destination, "during the removal");
 }
 
 TEST_F(Uninstall, CancelFirstRemovesNothingAndStartsNothing) {

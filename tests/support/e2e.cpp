@@ -22,6 +22,29 @@ std::string SetupProgram() { return (ShippedProgram() ? Win32Dir() : Win64Dir())
 std::string MediumDir() { return ShippedProgram() ? BuildRoot() + "\\pe32\\medium" : Win64Dir() + "\\medium"; }
 REGSAM RegistryView() { return ShippedProgram() ? KEY_WOW64_32KEY : 0; }
 
+std::string TargetWindows() {
+    char value[16] = {};
+    const DWORD length = GetEnvironmentVariableA("QUORVANE_WINDOWS", value, sizeof(value));
+    return length > 0 && length < sizeof(value) && lstrcmpA(value, "win95") == 0 ? "win95" : "nt40";
+}
+
+namespace {
+// Wine answers "which Windows is this" for every program named setup.exe (the one on the medium
+// and the installed copy alike) with the Version of its AppDefaults key; left alone it answers
+// with a Windows that neither target is.
+void TellTargetWindows() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    const std::string version = TargetWindows();
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                   static_cast<DWORD>(version.size() + 1));
+    RegCloseKey(key);
+}
+}  // namespace
+
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
     const DWORD start = GetTickCount();
     for (;;) {
@@ -47,6 +70,7 @@ bool Program::Start(const std::string& program, const std::string& commandLine,
     line.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
+    if (ShippedProgram()) TellTargetWindows();
     return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &startup,
                           &info_) != FALSE;

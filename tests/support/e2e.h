@@ -34,6 +34,9 @@ std::string MediumDir();
 constexpr char kCdDrive[] = "D:";
 // The registry view that program writes: a 32-bit process writes HKLM\Software in the 32-bit view.
 REGSAM RegistryView();
+// The Windows that the shipped program is told it runs on, as Wine's per-program setting names it:
+// "nt40", or "win95" when the test was started with QUORVANE_WINDOWS=win95 (the CTest label win95).
+std::string TargetWindows();
 
 // Polls `condition` every `pollMs` until it holds or `timeoutMs` has passed.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 50);
