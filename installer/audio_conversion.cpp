@@ -16,7 +16,8 @@ constexpr char kAnswerNo[] = "echo n|";
 constexpr char kQuote[] = "\"";
 constexpr char kBlank[] = " ";
 constexpr char kWaveSwitchAndLineEnd[] = " -wav\r\n";
-// The interpreter's program file: Windows 95 has command.com, NT 4 both; the first found is taken.
+// The interpreter's program file: Windows 95 and NT 4 keep it as command.com; a system that has
+// it as command.exe is served too. The first name found is taken.
 constexpr const char* kInterpreterFiles[] = {"command.com", "command.exe"};
 constexpr char kInterpreterParameters[] = "/C mp3.bat";
 constexpr char kProgressDot[] = ".";

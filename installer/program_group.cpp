@@ -74,7 +74,8 @@ static bool WriteGroupFile(const char* iniPath, const char* content, int length)
 // The converter by its full path, quoted in case a folder's name has a blank. When the system has
 // none, nothing is started.
 static void StartConverter() {
-    char command[kPathChars + 8];
+    // An opening quote, the path, the closing quote, the arguments.
+    char command[kPathChars + sizeof(kQuote) + sizeof(kConverterArguments)];
     lstrcpyA(command, kQuote);
     if (!FindSystemProgram(command + 1, kPathChars, kConverterProgram)) return;
     lstrcatA(command, kQuote);
