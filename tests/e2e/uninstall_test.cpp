@@ -70,17 +70,9 @@ void ExpectKeysRemoved() {
 // Programs under the names of the system's own, in a directory that anybody may write to.
 constexpr const char* kPlantedNames[] = {"command.com", "command.exe", "grpconv.exe"};
 
-void PlantSystemProgramNames(const std::string& directory) {
-    const std::string planted = e2e::Win64Dir() + "\\tests\\planted.exe";
-    for (const char* name : kPlantedNames) {
-        ASSERT_TRUE(CopyFileA(planted.c_str(), (directory + "\\" + name).c_str(), FALSE)) << name;
-    }
-}
-
 void ExpectNonePlantedRan(const std::string& directory, const std::string& context) {
     for (const char* name : kPlantedNames) {
-        EXPECT_FALSE(machine::FileExists(directory + "\\" + name + ".ran")) << name << " planted in " << directory
-                                                                           << " ran " << context;
+        EXPECT_FALSE(machine::FileExists(directory + "\\" + name + ".ran")) << name << " ran " << context;
     }
 }
 
@@ -89,7 +81,10 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     // An existing destination, where the install and then the installed copy would find these
     // first if they started the system's programs by bare names.
     const std::string destination = machine::FreshDirectory("uninstall\\real\\Quorvane");
-    PlantSystemProgramNames(destination);
+    const std::string planted = e2e::Win64Dir() + "\\tests\\planted.exe";
+    for (const char* name : kPlantedNames) {
+        ASSERT_TRUE(CopyFileA(planted.c_str(), (destination + "\\" + name).c_str(), FALSE)) << name;
+    }
     {
         e2e::Program setup;
         HWND wizardWindow = install::InstallToFinishPage(setup, medium, destination);

@@ -22,25 +22,17 @@ std::string SetupProgram() { return (ShippedProgram() ? Win32Dir() : Win64Dir())
 std::string MediumDir() { return ShippedProgram() ? BuildRoot() + "\\pe32\\medium" : Win64Dir() + "\\medium"; }
 REGSAM RegistryView() { return ShippedProgram() ? KEY_WOW64_32KEY : 0; }
 
-std::string TargetWindows() {
-    char value[16] = {};
-    const DWORD length = GetEnvironmentVariableA("QUORVANE_WINDOWS", value, sizeof(value));
-    return length > 0 && length < sizeof(value) && lstrcmpA(value, "win95") == 0 ? "win95" : "nt40";
-}
-
 namespace {
-// Wine answers "which Windows is this" for every program named setup.exe (the one on the medium
-// and the installed copy alike) with the Version of its AppDefaults key; left alone it answers
-// with a Windows that neither target is.
+// Wine answers "which Windows is this" for every program named setup.exe (the medium's and the
+// installed copy) with the Version of this key; left alone it answers Windows 7.
 void TellTargetWindows() {
+    char version[8] = {};
+    GetEnvironmentVariableA("QUORVANE_WINDOWS", version, sizeof(version));
+    if (lstrcmpA(version, "win95") != 0) lstrcpyA(version, "nt40");
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe", 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return;
-    }
-    const std::string version = TargetWindows();
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                   static_cast<DWORD>(version.size() + 1));
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) return;
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), lstrlenA(version) + 1);
     RegCloseKey(key);
 }
 }  // namespace

@@ -23,7 +23,8 @@ std::string SourceRoot();                        // the repository
 
 // The program under test. A test runs the x86_64 twin, or the shipped 32-bit program when it was
 // started with QUORVANE_PROGRAM=pe32 (the CTest label pe32); every choice that follows from that is
-// made here.
+// made here. The shipped program is told that it runs on NT 4.0, or on Windows 95 when the test was
+// started with QUORVANE_WINDOWS=win95 as well (the label win95).
 bool ShippedProgram();
 std::string SetupProgram();                      // its setup.exe
 // The distribution medium of that program: its setup.exe beside the x86_64 stand-ins of the
@@ -34,9 +35,6 @@ std::string MediumDir();
 constexpr char kCdDrive[] = "D:";
 // The registry view that program writes: a 32-bit process writes HKLM\Software in the 32-bit view.
 REGSAM RegistryView();
-// The Windows that the shipped program is told it runs on, as Wine's per-program setting names it:
-// "nt40", or "win95" when the test was started with QUORVANE_WINDOWS=win95 (the CTest label win95).
-std::string TargetWindows();
 
 // Polls `condition` every `pollMs` until it holds or `timeoutMs` has passed.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 50);

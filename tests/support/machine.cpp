@@ -102,10 +102,7 @@ std::string WindowsDirectory() {
 
 std::string ProgramsFolder() {
     char path[MAX_PATH] = {};
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) || list == nullptr) return "";
-    SHGetPathFromIDListA(list, path);
-    CoTaskMemFree(list);
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
     return path;
 }
 
