@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "dialog_utils.h"
+
 static int RunFileOperation(HWND owner, UINT function, const char* from, const char* to) {
     SHFILEOPSTRUCTA request = {};
     request.hwnd = owner;
@@ -33,4 +35,24 @@ HANDLE ShellStart(HWND owner, const char* verb, const char* file, const char* pa
     request.nShow = show;
     if (!ShellExecuteExA(&request)) return nullptr;
     return request.hProcess;
+}
+
+static bool IsFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// `path` holds a folder of `length` characters, as the system answered: is `name` a file in it?
+static bool FoundIn(char* path, int capacity, UINT length, const char* name) {
+    if (length == 0 || length >= static_cast<UINT>(capacity)) return false;
+    return AppendPathComponent(path, capacity, name) && IsFile(path);
+}
+
+bool FindSystemProgram(char* path, int capacity, const char* name) {
+    if (capacity <= 0) return false;
+    const UINT size = static_cast<UINT>(capacity);
+    if (FoundIn(path, capacity, GetSystemDirectoryA(path, size), name)) return true;
+    if (FoundIn(path, capacity, GetWindowsDirectoryA(path, size), name)) return true;
+    path[0] = '\0';
+    return false;
 }

@@ -16,4 +16,11 @@ int ShellDeleteFile(HWND owner, const char* path);
 HANDLE ShellStart(HWND owner, const char* verb, const char* file, const char* parameters,
                   const char* directory, int show);
 
+// The full path of the system's own program `name` (the interpreter, the group converter) in
+// `path`, a buffer of `capacity` characters: the system directory's file of that name, else the
+// Windows directory's. False when neither exists. A bare name would also be looked for in the
+// program's own directory and the current one, both of them the install directory at times, where
+// anybody who can write there could have put a program of that name.
+bool FindSystemProgram(char* path, int capacity, const char* name);
+
 #endif

@@ -22,10 +22,10 @@ static_assert(sizeof(SHELLEXECUTEINFOA) == 60, "the launch request is 60 bytes o
 static_assert(sizeof(SHFILEOPSTRUCTA) == 30, "the file request is 30 bytes on 32-bit Windows");
 #endif
 
-// Nobody waits for the converter.
+// Nobody waits for the converter. Without one in the system's folders nothing is started.
 static void StartGrpconv() {
-    char program[kTextChars];
-    lstrcpyA(program, kGrpconvProgram);
+    char program[kPathChars];
+    if (!FindSystemProgram(program, kPathChars, kGrpconvProgram)) return;
     ShellStart(nullptr, nullptr, program, nullptr, nullptr, SW_HIDE);
 }
 

@@ -16,7 +16,9 @@ constexpr char kAnswerNo[] = "echo n|";
 constexpr char kQuote[] = "\"";
 constexpr char kBlank[] = " ";
 constexpr char kWaveSwitchAndLineEnd[] = " -wav\r\n";
-constexpr char kInterpreter[] = "command";
+// The interpreter's program file: Windows 95 and NT 4 keep it as command.com; a system that has
+// it as command.exe is served too. The first name found is taken.
+constexpr const char* kInterpreterFiles[] = {"command.com", "command.exe"};
 constexpr char kInterpreterParameters[] = "/C mp3.bat";
 constexpr char kProgressDot[] = ".";
 constexpr DWORD kPollIntervalMs = 2000;
@@ -93,8 +95,15 @@ void WriteBatchFile() {
     _lclose(batch);
 }
 
+// Without an interpreter in the system's folders nothing is started, and nothing is waited for.
 HANDLE StartBatchFile(HWND dialog, const char* installPath) {
-    return ShellStart(dialog, nullptr, kInterpreter, kInterpreterParameters, installPath, SW_SHOWNORMAL);
+    char interpreter[kPathChars];
+    for (const char* file : kInterpreterFiles) {
+        if (FindSystemProgram(interpreter, kPathChars, file)) {
+            return ShellStart(dialog, nullptr, interpreter, kInterpreterParameters, installPath, SW_SHOWNORMAL);
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "file_operations.h"
 #include "manifest.h"
 #include "resource_ids.h"
+#include "shell_imports.h"
 #include "state.h"
 
 // The converter reads the file the moment it starts; it is given time to finish one item before
@@ -12,9 +13,13 @@
 static constexpr DWORD kConverterPauseMs = 4000;
 
 static constexpr char kSetupIniName[] = "SETUP.INI";
-static constexpr char kConverterCommand[] = "grpconv -o";
+static constexpr char kConverterProgram[] = "grpconv.exe";
+static constexpr char kConverterArguments[] = " -o";
+static constexpr char kQuote[] = "\"";
 static constexpr char kStartMenuFolder[] = "Start Menu";
 static constexpr char kProgramsFolder[] = "Programs";
+// The user's own Programs folder and that of all users; Windows 95 has only the first.
+static constexpr int kShellProgramsFolders[] = {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS};
 static constexpr char kGroupFileFormat[] =
     "[progman.groups]\r\ngroupX=%s\r\n[groupX]\r\n\"%s\",\"%s\",,,,\"%s\"\r\n";
 
@@ -65,6 +70,18 @@ static bool WriteGroupFile(const char* iniPath, const char* content, int length)
     return true;
 }
 
+// The converter by its full path, quoted in case a folder's name has a blank. When the system has
+// none, nothing is started.
+static void StartConverter() {
+    // An opening quote, the path, the closing quote, the arguments.
+    char command[kPathChars + sizeof(kQuote) + sizeof(kConverterArguments)];
+    lstrcpyA(command, kQuote);
+    if (!FindSystemProgram(command + 1, kPathChars, kConverterProgram)) return;
+    lstrcatA(command, kQuote);
+    lstrcatA(command, kConverterArguments);
+    WinExec(command, SW_HIDE);
+}
+
 // One item of the group, handed to the converter. False when SETUP.INI was not written; the
 // converter is then not started.
 static bool PublishGroupItem(const char* iniPath, const char* group, UINT titleId, int programEntry,
@@ -78,7 +95,7 @@ static bool PublishGroupItem(const char* iniPath, const char* group, UINT titleI
     const int length = FormatGroupFile(content, group, title, command, InstallDirectory);
     if (length == 0) return false;
     if (!WriteGroupFile(iniPath, content, length)) return false;
-    WinExec(kConverterCommand, SW_HIDE);
+    StartConverter();
     return true;
 }
 
@@ -96,13 +113,39 @@ void CreateProgramGroup() {
     }
 }
 
+// Deletes the group's folder below `programs` if there is one: the shell reports a missing folder
+// in a box of its own, and most of the places looked at hold no group.
+static void DeleteGroupFolder(HWND dialog, const char* programs, const char* group) {
+    char folder[kTextChars];
+    lstrcpynA(folder, programs, kTextChars);
+    if (!AppendPathComponent(folder, kTextChars, group)) return;
+    const DWORD attributes = GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return;
+    ShellDeleteFile(dialog, folder);
+}
+
+// The path of one of the shell's folders; false when this system has no such folder.
+static bool GetShellFolder(HWND dialog, int folderId, char* path) {
+    LPITEMIDLIST list = nullptr;
+    if (SHGetSpecialFolderLocation(dialog, folderId, &list) != NOERROR || list == nullptr) return false;
+    const BOOL found = SHGetPathFromIDList(list, path);
+    FreeIdList(list);
+    return found != FALSE;
+}
+
+// The converter puts the group where the system keeps the Start Menu: the Windows directory's
+// "Start Menu" on Windows 95 without user profiles, the user's profile on NT 4 and with profiles,
+// where the common groups of all users lie beside it. The group is removed from each of them.
 void RemoveProgramGroup(HWND dialog) {
     char group[kTextChars];
     // Without the group's own name the path would be the Programs folder itself.
     if (LoadStringA(AppInstance, IDS_GROUP_NAME, group, kTextChars) <= 0) return;
-    char folder[kTextChars];
-    if (!MakeWindowsPath(folder, kTextChars, kStartMenuFolder)) return;
-    if (!AppendPathComponent(folder, kTextChars, kProgramsFolder)) return;
-    if (!AppendPathComponent(folder, kTextChars, group)) return;
-    ShellDeleteFile(dialog, folder);
+    char programs[kPathChars];
+    if (MakeWindowsPath(programs, kPathChars, kStartMenuFolder) &&
+        AppendPathComponent(programs, kPathChars, kProgramsFolder)) {
+        DeleteGroupFolder(dialog, programs, group);
+    }
+    for (const int folderId : kShellProgramsFolders) {
+        if (GetShellFolder(dialog, folderId, programs)) DeleteGroupFolder(dialog, programs, group);
+    }
 }

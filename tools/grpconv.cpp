@@ -1,5 +1,7 @@
 // Stand-in for the system's program group converter. It reads the group description SETUP.INI in
-// the Windows directory and makes each item a shortcut in the Start Menu's Programs folder:
+// the Windows directory and makes each item a shortcut in the Start Menu's Programs folder, where
+// the shell keeps it: the Windows directory's "Start Menu\Programs" on Windows 95 without user
+// profiles, the user's profile on NT (and so under Wine):
 //
 //   [progman.groups]
 //   groupX=Group Name          one line per group: the section name, then the group's name
@@ -23,7 +25,8 @@ constexpr char kLogName[] = "grpconv.log";
 // What the last conversion read: SETUP.INI's write time and content.
 constexpr char kStateName[] = "grpconv.state";
 constexpr char kGroupsSection[] = "progman.groups";
-constexpr char kProgramsFolder[] = "Start Menu\\Programs";
+// Where a system without user profiles keeps the Start Menu, below the Windows directory.
+constexpr char kWindowsProgramsFolder[] = "Start Menu\\Programs";
 constexpr char kLinkExtension[] = ".lnk";
 // More than any group description; a larger file is read only this far.
 constexpr DWORD kMaxIniBytes = 1 << 20;
@@ -248,9 +251,19 @@ HRESULT SaveShortcut(const std::string& linkPath, const Item& item) {
     return result;
 }
 
+// The shell's Programs folder, as the system answers for the user who runs the converter.
+std::string ProgramsFolder(const std::string& windows) {
+    LPITEMIDLIST list = nullptr;
+    char path[MAX_PATH] = {};
+    const bool found = SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) && list != nullptr &&
+                       SHGetPathFromIDListA(list, path);
+    if (list != nullptr) CoTaskMemFree(list);
+    return found ? path : windows + "\\" + kWindowsProgramsFolder;
+}
+
 class Converter {
   public:
-    explicit Converter(std::string windows) : windows_(std::move(windows)) {}
+    explicit Converter(std::string programs) : programs_(std::move(programs)) {}
 
     void Convert(const std::string& content) {
         const std::vector<std::string> lines = SplitLines(content);
@@ -282,8 +295,7 @@ class Converter {
             Note("skipped group with unusable name: " + group);
             return;
         }
-        const std::string relative = std::string(kProgramsFolder) + "\\" + group;
-        const std::string folder = windows_ + "\\" + relative;
+        const std::string folder = programs_ + "\\" + group;
         bool haveFolder = false;
         for (const std::string& line : SectionLines(lines, section)) {
             Item item;
@@ -298,7 +310,7 @@ class Converter {
                 continue;
             }
             // A group gets its folder with its first shortcut, so a group without items leaves none.
-            if (!haveFolder && !(haveFolder = MakeFolders(windows_, relative))) {
+            if (!haveFolder && !(haveFolder = MakeFolders(programs_, group))) {
                 Note("cannot make the folder " + folder);
                 return;
             }
@@ -310,7 +322,7 @@ class Converter {
         if (!haveFolder) Note("no item made for group " + group);
     }
 
-    std::string windows_;
+    std::string programs_;
     std::string notes_;
 };
 
@@ -359,7 +371,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     const bool asked = AskedToConvert(arguments);
     const IniFile ini = ReadIni(windows + "\\" + kSetupIniName);
 
-    Converter converter(windows);
+    Converter converter(ProgramsFolder(windows));
     int exitCode = 0;
     const std::string statePath = windows + "\\" + kStateName;
     const std::string converted = ini.found ? std::to_string(ini.lastWrite) + "\n" + ini.content : "";

@@ -64,11 +64,27 @@ void ExpectKeysRemoved() {
     EXPECT_FALSE(machine::KeyExists(machine::kCompanyKey));
     EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey));
     EXPECT_FALSE(machine::DirectoryExists(machine::GroupFolder()));
+    EXPECT_FALSE(machine::DirectoryExists(machine::WindowsGroupFolder()));
+}
+
+// Programs under the names of the system's own, in a directory that anybody may write to.
+constexpr const char* kPlantedNames[] = {"command.com", "command.exe", "grpconv.exe"};
+
+void ExpectNonePlantedRan(const std::string& directory, const std::string& context) {
+    for (const char* name : kPlantedNames) {
+        EXPECT_FALSE(machine::FileExists(directory + "\\" + name + ".ran")) << name << " ran " << context;
+    }
 }
 
 TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     const std::string medium = install::CopyMedium("uninstall\\real\\cd");
-    const std::string destination = "C:\\qtest\\uninstall\\real\\Quorvane";
+    // An existing destination, where the install and then the installed copy would find these
+    // first if they started the system's programs by bare names.
+    const std::string destination = machine::FreshDirectory("uninstall\\real\\Quorvane");
+    const std::string planted = e2e::Win64Dir() + "\\tests\\planted.exe";
+    for (const char* name : kPlantedNames) {
+        ASSERT_TRUE(CopyFileA(planted.c_str(), (destination + "\\" + name).c_str(), FALSE)) << name;
+    }
     {
         e2e::Program setup;
         HWND wizardWindow = install::InstallToFinishPage(setup, medium, destination);
@@ -76,6 +92,7 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
         ASSERT_TRUE(e2e::Click(wizardWindow, IDC_EXIT));
         ASSERT_TRUE(setup.WaitForExit());
     }
+    ExpectNonePlantedRan(destination, "during the install");
     ASSERT_EQ("", install::CheckInstalledFiles(medium, destination));
     ASSERT_TRUE(e2e::WaitFor([] { return install::GrpconvRuns().size() == 3; }, e2e::kWindowTimeoutMs));
     ASSERT_TRUE(e2e::WaitFor([] { return machine::FileExists(machine::GroupFolder() + "\\Quorvane.lnk"); },
@@ -84,6 +101,8 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     // The maker's other product keeps its settings beside ours.
     const std::string otherProduct = std::string(machine::kCompanyKey) + "\\Skyward";
     ASSERT_TRUE(machine::WriteStringValue(otherProduct, "Level", "7"));
+    // The group as well where Windows 95 without user profiles keeps it.
+    ASSERT_TRUE(machine::WriteBytes(machine::WindowsGroupFolder() + "\\Quorvane.lnk", "shortcut"));
 
     e2e::Program remover;
     HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
@@ -103,6 +122,7 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     EXPECT_EQ("7", machine::ReadValue(otherProduct, "Level").Text()) << "the maker's other product";
     EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey));
     EXPECT_FALSE(machine::DirectoryExists(machine::GroupFolder()));
+    EXPECT_FALSE(machine::DirectoryExists(machine::WindowsGroupFolder()));
     EXPECT_TRUE(machine::KeyExists(machine::kDeleteFilesKey)) << "the delete-files record stays";
     EXPECT_FALSE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists) << "not written in remove mode";
     EXPECT_TRUE(machine::FileExists(machine::SetupIniPath()));
@@ -136,6 +156,7 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ("", runs[0]);
     EXPECT_FALSE(machine::DirectoryExists(machine::GroupFolder())) << "the converter does not make the group again";
+    ExpectNonePlantedRan(destination, "during the removal");
 }
 
 // On a Japanese system (code page 932; tests/CMakeLists.txt starts this test in that locale) the

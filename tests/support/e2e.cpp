@@ -22,6 +22,21 @@ std::string SetupProgram() { return (ShippedProgram() ? Win32Dir() : Win64Dir())
 std::string MediumDir() { return ShippedProgram() ? BuildRoot() + "\\pe32\\medium" : Win64Dir() + "\\medium"; }
 REGSAM RegistryView() { return ShippedProgram() ? KEY_WOW64_32KEY : 0; }
 
+namespace {
+// Wine answers "which Windows is this" for every program named setup.exe (the medium's and the
+// installed copy) with the Version of this key; left alone it answers Windows 7.
+void TellTargetWindows() {
+    char version[8] = {};
+    GetEnvironmentVariableA("QUORVANE_WINDOWS", version, sizeof(version));
+    if (lstrcmpA(version, "win95") != 0) lstrcpyA(version, "nt40");
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) return;
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), lstrlenA(version) + 1);
+    RegCloseKey(key);
+}
+}  // namespace
+
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
     const DWORD start = GetTickCount();
     for (;;) {
@@ -47,6 +62,7 @@ bool Program::Start(const std::string& program, const std::string& commandLine,
     line.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
+    if (ShippedProgram()) TellTargetWindows();
     return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &startup,
                           &info_) != FALSE;

@@ -23,7 +23,8 @@ std::string SourceRoot();                        // the repository
 
 // The program under test. A test runs the x86_64 twin, or the shipped 32-bit program when it was
 // started with QUORVANE_PROGRAM=pe32 (the CTest label pe32); every choice that follows from that is
-// made here.
+// made here. The shipped program is told that it runs on NT 4.0, or on Windows 95 when the test was
+// started with QUORVANE_WINDOWS=win95 as well (the label win95).
 bool ShippedProgram();
 std::string SetupProgram();                      // its setup.exe
 // The distribution medium of that program: its setup.exe beside the x86_64 stand-ins of the

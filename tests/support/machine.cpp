@@ -4,6 +4,7 @@
 
 #include <sddl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 
@@ -101,7 +102,15 @@ std::string WindowsDirectory() {
     return path;
 }
 
-std::string GroupFolder() { return WindowsDirectory() + "\\Start Menu\\Programs\\Vexelworks"; }
+std::string ProgramsFolder() {
+    char path[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
+    return path;
+}
+
+std::string GroupFolder() { return ProgramsFolder() + "\\Vexelworks"; }
+std::string WindowsProgramsFolder() { return WindowsDirectory() + "\\Start Menu\\Programs"; }
+std::string WindowsGroupFolder() { return WindowsProgramsFolder() + "\\Vexelworks"; }
 std::string SetupIniPath() { return WindowsDirectory() + "\\SETUP.INI"; }
 
 void ResetSetupState() {
@@ -109,6 +118,7 @@ void ResetSetupState() {
     DeleteKeyTree(kUninstallKey);
     DeleteKeyTree(kDeleteFilesKey);
     RemoveTree(GroupFolder());
+    RemoveTree(WindowsGroupFolder());
     DeleteFileA(SetupIniPath().c_str());
 }
 

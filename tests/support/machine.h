@@ -43,10 +43,17 @@ class RefusedKey {
 };
 
 std::string WindowsDirectory();
-std::string GroupFolder();          // <Windows>\Start Menu\Programs\Vexelworks
+// Where the system keeps program groups: the shell's Programs folder (the user's profile under
+// Wine, as on NT 4), and the game's group in it.
+std::string ProgramsFolder();
+std::string GroupFolder();          // <Programs>\Vexelworks
+// The same below the Windows directory, where Windows 95 without user profiles keeps them.
+std::string WindowsProgramsFolder();  // <Windows>\Start Menu\Programs
+std::string WindowsGroupFolder();     // <Windows>\Start Menu\Programs\Vexelworks
 std::string SetupIniPath();         // <Windows>\SETUP.INI
 
-// Removes every trace that an earlier test may have left: the keys, the group, SETUP.INI.
+// Removes every trace that an earlier test may have left: the keys, the group in both places,
+// SETUP.INI.
 void ResetSetupState();
 
 bool FileExists(const std::string& path);

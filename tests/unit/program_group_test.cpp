@@ -101,7 +101,7 @@ std::vector<ConverterRun> WaitForRuns(size_t offset, size_t count) {
     return runs;
 }
 
-std::string ProgramsFolder() { return machine::WindowsDirectory() + "\\Start Menu\\Programs"; }
+using machine::ProgramsFolder;
 
 // Any small program will do as the installed game and setup program: what matters is that the
 // files exist and so have short names.
@@ -341,11 +341,14 @@ TEST_F(ProgramGroupRemoval, DeletesTheGroupFolderWithItsShortcutsAndNothingBesid
     ASSERT_TRUE(machine::WriteBytes(group + "\\Uninstall Quorvane.lnk", "link"));
     ASSERT_TRUE(machine::WriteBytes(group + "\\Saved\\notes.txt", "kept by the user"));
     ASSERT_TRUE(machine::WriteBytes(ProgramsFolder() + "\\Other Group\\Other.lnk", "link"));
+    // The same group where Windows 95 without user profiles keeps it.
+    ASSERT_TRUE(machine::WriteBytes(machine::WindowsGroupFolder() + "\\Quorvane.lnk", "link"));
 
     int boxes = 0;
     ASSERT_TRUE(RemoveWatchingForBoxes(&boxes)) << "RemoveProgramGroup did not return";
     EXPECT_EQ(0, boxes) << boxMessages_;
     EXPECT_FALSE(machine::DirectoryExists(group)) << group;
+    EXPECT_FALSE(machine::DirectoryExists(machine::WindowsGroupFolder())) << machine::WindowsGroupFolder();
     EXPECT_TRUE(machine::FileExists(ProgramsFolder() + "\\Other Group\\Other.lnk"));
     EXPECT_TRUE(machine::DirectoryExists(ProgramsFolder()));
 }
