@@ -178,7 +178,6 @@ TEST_F(Uninstall, CancelFirstRemovesNothingAndStartsNothing) {
     const std::string medium = e2e::MediumDir();
     const std::string destination = machine::FreshDirectory("uninstall\\cancel");
     install::SimulateInstall(medium, destination);
-    ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));
     e2e::Program remover;
     HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
     ASSERT_NE(nullptr, dialog);
@@ -198,7 +197,6 @@ TEST_F(Uninstall, EscapeDoesNothingAndCancelIsOffOnceTheRemovalStarted) {
     const std::string medium = e2e::MediumDir();
     const std::string destination = machine::FreshDirectory("uninstall\\escape");
     install::SimulateInstall(medium, destination);
-    ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));
     e2e::Program remover;
     HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
     ASSERT_NE(nullptr, dialog);
@@ -226,7 +224,6 @@ TEST_F(Uninstall, FilesAlreadyMissingDoNotStopTheRemoval) {
     const std::string medium = e2e::MediumDir();
     const std::string destination = machine::FreshDirectory("uninstall\\missing");
     install::SimulateInstall(medium, destination);
-    ASSERT_TRUE(CopyFileA((medium + "\\setup.exe").c_str(), (destination + "\\setup.exe").c_str(), FALSE));
     for (const char* gone : {"quor.exe", "res\\play.bmp", "sfx\\8acc3863.wav", "level.wav", "docs\\README.doc"}) {
         ASSERT_TRUE(DeleteFileA((destination + "\\" + gone).c_str())) << gone;
     }
