@@ -6,8 +6,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "paths.h"
-
 // A status line shows at most this many characters.
 constexpr int kStatusChars = 127;
 

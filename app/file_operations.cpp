@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "dialog_utils.h"
+#include "paths.h"
 
 static int RunFileOperation(HWND owner, UINT function, const char* from, const char* to) {
     SHFILEOPSTRUCTA request = {};

@@ -3,6 +3,7 @@
 #include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
+#include "paths.h"
 #include "resource_ids.h"
 #include "state.h"
 

@@ -8,6 +8,7 @@
 #include "file_operations.h"
 #include "manifest.h"
 #include "master_dialog.h"
+#include "paths.h"
 #include "program_group.h"
 #include "records.h"
 #include "resource_ids.h"

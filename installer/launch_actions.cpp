@@ -2,10 +2,10 @@
 // read-me, start the game, start the uninstaller, leave.
 #include "launch_actions.h"
 
-#include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
 #include "master_dialog.h"
+#include "paths.h"
 #include "remove_dialog.h"
 #include "resource_ids.h"
 #include "state.h"

@@ -10,6 +10,7 @@
 #include "install_chain.h"
 #include "launch_actions.h"
 #include "manifest.h"
+#include "paths.h"
 #include "records.h"
 #include "resource_ids.h"
 #include "shell_imports.h"
@@ -193,8 +194,8 @@ void OnNext(HWND dialog, int notification) {
 // The menu has no Cancel button, yet the window's close box and the Escape key send this command
 // too; on the menu they leave the program as Exit does, rather than restore a menu mode that
 // would disable Play and Uninstall and keep the window from closing.
-void OnCancel(HWND dialog, int notification) {
-    if (BusyCount != 0 || notification != BN_CLICKED) return;
+void OnCancel(HWND dialog) {
+    if (BusyCount != 0) return;
     if (!OnWizardPage(dialog)) {
         ExitWizard(dialog);
         return;
@@ -212,7 +213,7 @@ void OnCommand(HWND dialog, int control, int notification) {
     }
     if (notification != BN_CLICKED) return;
     switch (control) {
-        case IDC_CANCEL: OnCancel(dialog, notification); break;
+        case IDC_CANCEL: OnCancel(dialog); break;
         case IDC_BROWSE: BrowseForDirectory(dialog); break;
         case IDC_INSTALL: OpenDirectoryPage(dialog); break;
         case IDC_README: OpenReadme(dialog); break;

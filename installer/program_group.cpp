@@ -4,6 +4,7 @@
 #include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
+#include "paths.h"
 #include "resource_ids.h"
 #include "shell_imports.h"
 #include "state.h"

@@ -1,9 +1,9 @@
 #include "records.h"
 
 #include "command_line.h"
-#include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
+#include "paths.h"
 #include "state.h"
 
 namespace {
@@ -19,8 +19,6 @@ constexpr const char* kDeleteFilesKey[] = {"Microsoft", "Windows", "CurrentVersi
                                            kProductName};
 constexpr const char* kUninstallKey[] = {"Microsoft", "Windows", "CurrentVersion", kUninstallParent,
                                          kProductName};
-
-constexpr char kProductKeyPath[] = "Vexelworks\\Quorvane";
 
 constexpr char kWorkDirValue[] = "WorkDir";
 constexpr char kDefaultValue[] = "";
@@ -146,17 +144,17 @@ bool ComposeUninstallString(char* out, int capacity, const char* directory) {
 // deletes a key with everything below it, so the maker's key goes only when nothing is left in
 // it: the maker's other products keep their settings there.
 void RemoveWorkDirectoryRecord() {
-    HKEY software = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS) return;
-    RegDeleteKeyA(software, kProductKeyPath);
-    HKEY company = nullptr;
-    if (RegOpenKeyExA(software, kCompanyKey, 0, KEY_ALL_ACCESS, &company) != ERROR_SUCCESS) return;
+    const HKEY company = ReachSoftwareKey(kWorkDirectoryKey, 1);
+    if (company == nullptr) return;
+    RegDeleteKeyA(company, kProductName);
     DWORD subkeys = 0;
     DWORD values = 0;
     const LONG queried = RegQueryInfoKeyA(company, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                                           nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(company);
-    if (queried == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(software, kCompanyKey);
+    if (queried != ERROR_SUCCESS || subkeys != 0 || values != 0) return;
+    HKEY software = ReachSoftwareKey(nullptr, 0);
+    if (software != nullptr) RegDeleteKeyA(software, kCompanyKey);
 }
 
 void RemoveUninstallEntry() {

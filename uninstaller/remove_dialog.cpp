@@ -5,6 +5,7 @@
 #include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
+#include "paths.h"
 #include "program_group.h"
 #include "records.h"
 #include "resource_ids.h"

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "dialog_utils.h"
 #include "e2e.h"
 #include "file_operations.h"
 #include "install_support.h"
 #include "machine.h"
+#include "paths.h"
 #include "resource_ids.h"
 
 namespace {

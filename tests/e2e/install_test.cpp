@@ -144,13 +144,16 @@ TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
     ASSERT_EQ(DRIVE_NO_ROOT_DIR, static_cast<int>(GetDriveTypeA("Q:\\"))) << "drive Q: must not exist here";
     HWND dialog = install::OpenDirectoryPage(setup_, medium);
     ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(install::StartInstall(dialog, "Q:\\Games\\Quorvane"));
-    ASSERT_TRUE(install::WaitForDirectoryPageAgain(dialog));
-    wizard::ExpectLooks(dialog, wizard::kDirectoryPage, "directory page after a failed probe");
-    EXPECT_EQ("", e2e::ControlText(dialog, IDC_STATUS));
-    EXPECT_EQ("Q:\\Games\\Quorvane", e2e::EditText(dialog, IDC_DIRECTORY));
-    EXPECT_EQ(nullptr, e2e::WaitForOwnedDialog(dialog, 500)) << "no message";
-    ExpectNoRecords("after a failed probe");
+    // An empty or blank name is refused the same way: it would name the current directory.
+    for (const std::string typed : {"Q:\\Games\\Quorvane", "", "   "}) {
+        ASSERT_TRUE(install::StartInstall(dialog, typed));
+        ASSERT_TRUE(install::WaitForDirectoryPageAgain(dialog)) << "\"" << typed << "\"";
+        wizard::ExpectLooks(dialog, wizard::kDirectoryPage, "directory page after \"" + typed + "\"");
+        EXPECT_EQ("", e2e::ControlText(dialog, IDC_STATUS));
+        EXPECT_EQ(typed, e2e::EditText(dialog, IDC_DIRECTORY));
+        EXPECT_EQ(nullptr, e2e::WaitForOwnedDialog(dialog, 500)) << "no message";
+        ExpectNoRecords("after \"" + typed + "\"");
+    }
 
     // Corrected, the same page installs, into a directory that holds a folder of the probe's name.
     const std::string destination = "C:\\qtest\\install\\nodrive\\Quorvane";

@@ -1,5 +1,6 @@
 #include "wave.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace wave {
@@ -15,12 +16,8 @@ uint32_t Little(const std::vector<unsigned char>& b, size_t at, int bytes) {
 }  // namespace
 
 bool Wave::Pcm16() const {
-    bool haveFormat = false, haveData = false;
-    for (const std::string& id : chunks) {
-        haveFormat = haveFormat || id == "fmt ";
-        haveData = haveData || id == "data";
-    }
-    return riffWave && haveFormat && haveData && format == 1 && bits == 16 && channels > 0;
+    const auto has = [&](const char* id) { return std::find(chunks.begin(), chunks.end(), id) != chunks.end(); };
+    return riffWave && has("fmt ") && has("data") && format == 1 && bits == 16 && channels > 0;
 }
 
 Wave Read(const std::vector<unsigned char>& b) {

@@ -6,6 +6,7 @@
 
 #include "dialog_utils.h"
 #include "e2e.h"
+#include "paths.h"
 #include "resource_ids.h"
 #include "state.h"
 
