@@ -37,9 +37,14 @@ HANDLE ShellStart(HWND owner, const char* verb, const char* file, const char* pa
     return request.hProcess;
 }
 
-static bool IsFile(const char* path) {
+bool IsFile(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsDirectory(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // `path` holds a folder of `length` characters, as the system answered: is `name` a file in it?

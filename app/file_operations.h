@@ -16,6 +16,10 @@ int ShellDeleteFile(HWND owner, const char* path);
 HANDLE ShellStart(HWND owner, const char* verb, const char* file, const char* parameters,
                   const char* directory, int show);
 
+// Whether `path` names an existing file, or an existing folder.
+bool IsFile(const char* path);
+bool IsDirectory(const char* path);
+
 // The full path of the system's own program `name` (the interpreter, the group converter) in
 // `path`, a buffer of `capacity` characters: the system directory's file of that name, else the
 // Windows directory's. False when neither exists. A bare name would also be looked for in the

@@ -24,6 +24,18 @@ bool AppendPathComponent(char* path, int capacity, const char* component) {
     return true;
 }
 
+bool JoinPath(char* out, int capacity, const char* directory, const char* name) {
+    if (capacity <= 0) return false;
+    if (lstrlenA(directory) >= capacity) {
+        out[0] = '\0';
+        return false;
+    }
+    lstrcpynA(out, directory, capacity);
+    if (AppendPathComponent(out, capacity, name)) return true;
+    out[0] = '\0';
+    return false;
+}
+
 bool ContainsBlank(const char* text) {
     for (; *text != '\0'; ++text) {
         if (*text == ' ') return true;

@@ -8,6 +8,10 @@
 // result and both NULs do not fit, the path is left as it was and the answer is false.
 bool AppendPathComponent(char* path, int capacity, const char* component);
 
+// `directory` joined with `name` into `out`, a buffer of `capacity` characters, in the same list
+// form. False when the result does not fit; `out` then names no file.
+bool JoinPath(char* out, int capacity, const char* directory, const char* name);
+
 // Cuts the last path component and the separator before it off a full file name, in place. Both
 // '\\' and '/' separate; a name without a separator becomes empty.
 void CutFileName(char* path);

@@ -17,8 +17,10 @@ extern HINSTANCE AppInstance;                 // the program's own module
 extern char ModuleDirectory[kPathChars];      // directory of the running program, no trailing separator
 extern LONG RunGrpconvOnExit;                 // start "grpconv.exe" once the dialog has ended
 
-// installer/master_dialog.cpp
+// installer/install_chain.cpp
 extern char InstallDirectory[kPathChars];     // destination of the install in this process
+
+// installer/master_dialog.cpp
 extern char WorkDirectory[kPathChars];        // the recorded install directory ("nada": none)
 extern LONG GameInstalled;                    // 1: the game counts as installed
 extern LONG BusyCount;                        // nonzero while the install sequence runs

@@ -15,6 +15,7 @@ constexpr char kDecoderName[] = "l3dec";
 // The decoder asks before it replaces a WAV file of an earlier install; the answer keeps it.
 constexpr char kAnswerNo[] = "echo n|";
 constexpr char kQuote[] = "\"";
+constexpr char kPercent[] = "%";
 constexpr char kBlank[] = " ";
 constexpr char kWaveSwitchAndLineEnd[] = " -wav\r\n";
 // The interpreter's program file: Windows 95 and NT 4 keep it as command.com; a system that has
@@ -43,57 +44,60 @@ void AppendText(BatchLine& line, const char* piece) {
     line.length += pieceLength;
 }
 
-// The directory and a name below it, joined as every path of the program is joined.
-void AppendJoinedPath(BatchLine& line, const char* directory, const char* name) {
-    const int start = line.length;
-    AppendText(line, directory);
-    if (!line.fits) return;
-    char* path = line.text + start;
-    if (!AppendPathComponent(path, line.capacity - start, name)) {
+// The directory and a name below it, joined as every path of the program is joined. Every
+// interpreter reads "%" in a batch line as the start of a parameter or a variable ("%20" of a
+// folder "Quorvane%20Demo" as parameter 2 and a "0"), and "%%" as one "%". No double-byte
+// character has 0x25 as its second byte, so each byte of that value is the sign itself. A path
+// with blanks is quoted: the interpreter splits a line at blanks.
+void AppendCommandPath(BatchLine& line, const char* directory, const char* name, bool quoted) {
+    char path[kBatchLineChars];
+    if (!JoinPath(path, kBatchLineChars, directory, name)) {
         line.fits = false;
         return;
     }
-    line.length = start + lstrlenA(path);
-}
-
-// The interpreter splits a line at blanks, so a path with blanks is quoted.
-void AppendCommandPath(BatchLine& line, const char* directory, const char* name, bool quoted) {
     if (quoted) AppendText(line, kQuote);
-    AppendJoinedPath(line, directory, name);
+    for (const char* c = path; *c != '\0'; ++c) {
+        const char piece[] = {*c, '\0'};
+        if (*c == kPercent[0]) AppendText(line, kPercent);
+        AppendText(line, piece);
+    }
     if (quoted) AppendText(line, kQuote);
 }
 
 void CopyExtender(HWND dialog, const char* installPath) {
     char source[kPathChars];
     char target[kPathChars];
-    lstrcpynA(source, ModuleDirectory, kPathChars);
-    lstrcpynA(target, installPath, kPathChars);
-    if (!AppendPathComponent(source, kPathChars, kExtenderName)) return;
-    if (!AppendPathComponent(target, kPathChars, kExtenderName)) return;
+    if (!JoinPath(source, kPathChars, ModuleDirectory, kExtenderName)) return;
+    if (!JoinPath(target, kPathChars, installPath, kExtenderName)) return;
     ShellCopyFile(dialog, source, target);
 }
 
-void WriteBatchLines(HFILE batch) {
+// True when every line was composed and written in full.
+bool WriteBatchLines(HFILE batch) {
     char line[kBatchLineChars];
     for (const FileGroup& group : kConvertedGroups) {
         for (int i = 0; i < group.count; ++i) {
-            if (!ComposeBatchLine(line, kBatchLineChars, ModuleDirectory, group[i])) continue;
+            if (!ComposeBatchLine(line, kBatchLineChars, ModuleDirectory, group[i])) return false;
             // The interpreter reads a batch file in the OEM code page: a source directory with a
             // letter above 0x7F ("Größe") written in ANSI would name files that do not exist.
-            const DWORD length = static_cast<DWORD>(lstrlenA(line));
+            const UINT length = static_cast<UINT>(lstrlenA(line));
             CharToOemBuffA(line, line, length);
-            _lwrite(batch, line, length);
+            if (_lwrite(batch, line, length) != length) return false;
         }
     }
+    return true;
 }
 
-// Created by its bare name in the current directory, which is the install directory by now. A
-// batch file that cannot be created is not written; the interpreter is started all the same.
-void WriteBatchFile() {
+// Writes mp3.bat by its bare name into the current directory, the install directory by now. An
+// mp3.bat that an earlier install left read-only is ours and is replaced, as the copies replace
+// theirs. True only when the file was made whole: anything less, and the interpreter would run
+// whatever it found under that name, here or along its search path.
+bool WriteBatchFile() {
+    if (IsFile(kBatchFileName)) SetFileAttributesA(kBatchFileName, FILE_ATTRIBUTE_NORMAL);
     const HFILE batch = _lcreat(kBatchFileName, 0);
-    if (batch == HFILE_ERROR) return;
-    WriteBatchLines(batch);
-    _lclose(batch);
+    if (batch == HFILE_ERROR) return false;
+    const bool written = WriteBatchLines(batch);
+    return _lclose(batch) != HFILE_ERROR && written;
 }
 
 // Without an interpreter in the system's folders nothing is started, and nothing is waited for.
@@ -131,11 +135,13 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
 }
 
 // The install directory is a full path by now, so the copy and the interpreter's start name the
-// same directory as the batch file that is written into the current directory.
+// same directory as the batch file that is written into the current directory. Unless this run
+// made that directory current and wrote the batch file there whole, nothing is started: the
+// install then ends without WAV files, as without an interpreter.
 HANDLE StartAudioConversion(HWND dialog) {
-    SetCurrentDirectoryA(InstallDirectory);
+    if (!SetCurrentDirectoryA(InstallDirectory)) return nullptr;
     if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) CopyExtender(dialog, InstallDirectory);
-    WriteBatchFile();
+    if (!WriteBatchFile()) return nullptr;
     return StartBatchFile(dialog, InstallDirectory);
 }
 

@@ -5,9 +5,10 @@
 
 #include <windows.h>
 
-// Room for the longest line the program can compose: two source directories of up to 259
-// characters, their quotes, the fixed words and the longest entry.
-constexpr int kBatchLineChars = 640;
+// Room for the longest line the program can compose: two paths below a source directory of up to
+// 259 characters, every character of them a "%" written twice at worst, their quotes, the fixed
+// words and the longest converted name.
+constexpr int kBatchLineChars = 1280;
 
 // One line of mp3.bat for `mp3Entry`, CR LF included. False when it does not fit `capacity`.
 bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry);

@@ -14,6 +14,8 @@
 #include "resource_ids.h"
 #include "state.h"
 
+char InstallDirectory[kPathChars];
+
 namespace {
 
 void ShowStatusString(HWND dialog, int stringId) {
@@ -38,27 +40,37 @@ bool IsBlankText(const char* text) {
     return true;
 }
 
-// The destination becomes a full path once, here: a relative name ("Games\Q", "C:Games", "C:")
-// means the current directory of the moment the user pressed Next, and every later step (the
-// records, the shortcuts, the conversion run from inside the directory, the menu after Finish)
-// must name that same directory. An empty name would put the files into whatever directory is
-// current.
-bool MakeDestinationFull() {
-    if (IsBlankText(InstallDirectory)) return false;
+// A drive named alone, "D:", as the joins take it: that drive's root ("D:\SMAG.INI").
+void MakeBareDriveItsRoot(char* directory) {
+    const char letter = static_cast<char>(directory[0] | 0x20);
+    if (letter >= 'a' && letter <= 'z' && directory[1] == ':' && directory[2] == '\0') lstrcpyA(directory + 2, "\\");
+}
+
+}  // namespace
+
+// The destination becomes a full path once, here: a relative name ("Games\Q", "C:Games") means
+// the current directory of the moment the user pressed Next, and every later step (the records,
+// the shortcuts, the conversion run from inside the directory, the menu after Finish) must name
+// that same directory. An empty name would put the files into whatever directory is current.
+bool MakeDestinationFull(char* directory) {
+    if (IsBlankText(directory)) return false;
+    MakeBareDriveItsRoot(directory);
     char full[kPathChars];
     char* namePart = nullptr;
-    const DWORD length = GetFullPathNameA(InstallDirectory, kPathChars, full, &namePart);
+    const DWORD length = GetFullPathNameA(directory, kPathChars, full, &namePart);
     if (length == 0 || length >= static_cast<DWORD>(kPathChars)) return false;
-    lstrcpynA(InstallDirectory, full, kPathChars);
+    lstrcpynA(directory, full, kPathChars);
     return true;
 }
+
+namespace {
 
 // A destination that is empty, cannot be made a full path or is too long for its copy paths is
 // refused before anything is written, as one that cannot be created: the user stays on the
 // directory page with the text as typed and may correct it.
 bool PrepareDestination(HWND dialog) {
     ShowStatusString(dialog, IDS_CREATING_DIR);
-    const bool prepared = MakeDestinationFull() && lstrlenA(InstallDirectory) <= kLongestDestination &&
+    const bool prepared = MakeDestinationFull(InstallDirectory) && lstrlenA(InstallDirectory) <= kLongestDestination &&
                           ProbeDestination(dialog);
     ClearStatus(dialog);
     return prepared;
@@ -97,11 +109,9 @@ void ShowFinishPage(HWND dialog) {
 void CopyManifestFile(HWND dialog, const char* entry) {
     char source[kPathChars];
     char target[kPathChars];
-    lstrcpynA(source, ModuleDirectory, kPathChars);
-    lstrcpynA(target, InstallDirectory, kPathChars);
     // A path that does not fit cannot be copied; the prompt below then lets the user skip it.
-    const bool joined = AppendPathComponent(source, kPathChars, entry) &&
-                        AppendPathComponent(target, kPathChars, entry);
+    const bool joined = JoinPath(source, kPathChars, ModuleDirectory, entry) &&
+                        JoinPath(target, kPathChars, InstallDirectory, entry);
 
     char format[kTextChars];
     LoadStringA(AppInstance, IDS_COPYING_FILE, format, kTextChars);
@@ -127,7 +137,7 @@ void InstallChain(HWND dialog) {
         ReturnToDirectoryPage(dialog);
         return;
     }
-    WriteWorkDirectory();
+    WriteWorkDirectory(InstallDirectory);
     // The installed menu after Finish plays, opens and removes what WorkDirectory names; it must
     // be this install also when the record could not be written.
     lstrcpynA(WorkDirectory, InstallDirectory, kPathChars);
@@ -137,7 +147,7 @@ void InstallChain(HWND dialog) {
 
     ShowStatusString(dialog, IDS_DECOMPRESSING);
     HANDLE conversion = StartAudioConversion(dialog);
-    WriteDeleteFilesRecord();
+    if (WriteDeleteFilesRecord(InstallDirectory)) RunGrpconvOnExit = 1;
     CreateStartMenuGroup(dialog);
     ShowWizardLook(dialog, kInstallingPastFieldsLook);
     WriteUninstallEntry();

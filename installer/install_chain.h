@@ -10,6 +10,10 @@
 constexpr int kLongestDestination = 232;
 
 void InstallChain(HWND dialog);
+// Makes the destination as typed (a buffer of 260 characters) a full path; a drive named alone
+// is its root. False, with nothing to install into, for a blank text or one that cannot be made
+// full.
+bool MakeDestinationFull(char* directory);
 // Copies one manifest entry from ModuleDirectory to InstallDirectory, asking Retry or Cancel
 // for as long as the copy fails.
 void CopyManifestFile(HWND dialog, const char* entry);

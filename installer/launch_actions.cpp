@@ -27,8 +27,7 @@ void OpenReadme(HWND dialog) {
     if (GameInstalled != 0 && GameInstalled != 1) return;
     const char* directory = GameInstalled == 0 ? ModuleDirectory : WorkDirectory;
     char document[kPathChars];
-    lstrcpynA(document, directory, kPathChars);
-    if (!AppendPathComponent(document, kPathChars, kReadmeDocument)) return;
+    if (!JoinPath(document, kPathChars, directory, kReadmeDocument)) return;
     ShellStart(dialog, kOpenVerb, document, nullptr, directory, SW_SHOWNORMAL);
 }
 
@@ -36,10 +35,9 @@ void OpenReadme(HWND dialog) {
 // word as a program.
 void PlayGame(HWND dialog) {
     if (GameInstalled != 1) return;
+    SetCurrentDirectoryA(WorkDirectory);
     char path[kPathChars];
-    lstrcpynA(path, WorkDirectory, kPathChars);
-    SetCurrentDirectoryA(path);
-    if (!AppendPathComponent(path, kPathChars, CoreFileList[kGameProgramEntry])) return;
+    if (!JoinPath(path, kPathChars, WorkDirectory, CoreFileList[kGameProgramEntry])) return;
     char commandLine[kPathChars + 2];
     if (ContainsBlank(path)) {
         wsprintfA(commandLine, "\"%s\"", path);

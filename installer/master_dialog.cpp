@@ -16,7 +16,6 @@
 #include "shell_imports.h"
 #include "state.h"
 
-char InstallDirectory[kPathChars];
 char WorkDirectory[kPathChars] = "nada";
 LONG GameInstalled;
 LONG BusyCount;
@@ -101,8 +100,7 @@ bool OnWizardPage(HWND dialog) { return IsWindowVisible(GetDlgItem(dialog, IDC_N
 // directory too long to hold the name counts as not installed.
 bool GameIsInstalled() {
     char path[kPathChars];
-    lstrcpynA(path, WorkDirectory, kPathChars);
-    if (!AppendPathComponent(path, kPathChars, CoreFileList[kGameProgramEntry])) return false;
+    if (!JoinPath(path, kPathChars, WorkDirectory, CoreFileList[kGameProgramEntry])) return false;
     SHFILEINFOA info = {};
     return SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_EXETYPE) != 0;
 }

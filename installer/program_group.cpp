@@ -49,8 +49,7 @@ static bool MakeWindowsPath(char* path, int capacity, const char* name) {
 // copied has no short form; it is named by its long path, which still says what was meant.
 static bool MakeProgramCommand(char* command, const char* program, const char* arguments) {
     char longPath[kPathChars];
-    lstrcpynA(longPath, InstallDirectory, kPathChars);
-    if (!AppendPathComponent(longPath, kPathChars, program)) return false;
+    if (!JoinPath(longPath, kPathChars, InstallDirectory, program)) return false;
     const DWORD length = GetShortPathNameA(longPath, command, kPathChars);
     if (length == 0 || length >= static_cast<DWORD>(kPathChars)) {
         lstrcpynA(command, longPath, kPathChars);
@@ -114,15 +113,35 @@ void CreateProgramGroup() {
     }
 }
 
-// Deletes the group's folder below `programs` if there is one: the shell reports a missing folder
-// in a box of its own, and most of the places looked at hold no group.
-static void DeleteGroupFolder(HWND dialog, const char* programs, const char* group) {
-    char folder[kTextChars];
-    lstrcpynA(folder, programs, kTextChars);
-    if (!AppendPathComponent(folder, kTextChars, group)) return;
-    const DWORD attributes = GetFileAttributesA(folder);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return;
-    ShellDeleteFile(dialog, folder);
+// The items the converter made for this product: shortcuts named after their titles.
+static constexpr UINT kItemTitles[] = {IDS_GAME_ITEM, IDS_UNINSTALL_ITEM};
+static constexpr char kShortcutExtension[] = ".lnk";
+
+// The shortcut file of the item titled by string `titleId` in `folder`.
+static bool MakeItemPath(char* path, const char* folder, UINT titleId) {
+    char name[kTextChars];
+    const int length = LoadStringA(AppInstance, titleId, name, kTextChars);
+    if (length <= 0 || length + lstrlenA(kShortcutExtension) >= kTextChars) return false;
+    lstrcatA(name, kShortcutExtension);
+    return JoinPath(path, kPathChars, folder, name);
+}
+
+// The group's folder below `programs` is the maker's and may hold its other products and the
+// user's own items: only this product's items are deleted, and the folder with them only when
+// that leaves it empty. A folder without items of ours is not touched. Missing items are not
+// asked for, since the shell reports each in a box of its own and most places hold no group.
+static void RemoveGroupItems(HWND dialog, const char* programs, const char* group) {
+    char folder[kPathChars];
+    if (!JoinPath(folder, kPathChars, programs, group) || !IsDirectory(folder)) return;
+    bool heldOurs = false;
+    for (const UINT titleId : kItemTitles) {
+        char item[kPathChars];
+        if (!MakeItemPath(item, folder, titleId) || !IsFile(item)) continue;
+        ShellDeleteFile(dialog, item);
+        heldOurs = true;
+    }
+    // Fails, and so keeps the folder, while anything is left in it.
+    if (heldOurs) RemoveDirectoryA(folder);
 }
 
 // The path of one of the shell's folders; false when this system has no such folder.
@@ -136,7 +155,7 @@ static bool GetShellFolder(HWND dialog, int folderId, char* path) {
 
 // The converter puts the group where the system keeps the Start Menu: the Windows directory's
 // "Start Menu" on Windows 95 without user profiles, the user's profile on NT 4 and with profiles,
-// where the common groups of all users lie beside it. The group is removed from each of them.
+// where the common groups of all users lie beside it. Our items are removed from each of them.
 void RemoveProgramGroup(HWND dialog) {
     char group[kTextChars];
     // Without the group's own name the path would be the Programs folder itself.
@@ -144,9 +163,9 @@ void RemoveProgramGroup(HWND dialog) {
     char programs[kPathChars];
     if (MakeWindowsPath(programs, kPathChars, kStartMenuFolder) &&
         AppendPathComponent(programs, kPathChars, kProgramsFolder)) {
-        DeleteGroupFolder(dialog, programs, group);
+        RemoveGroupItems(dialog, programs, group);
     }
     for (const int folderId : kShellProgramsFolders) {
-        if (GetShellFolder(dialog, folderId, programs)) DeleteGroupFolder(dialog, programs, group);
+        if (GetShellFolder(dialog, folderId, programs)) RemoveGroupItems(dialog, programs, group);
     }
 }

@@ -12,13 +12,10 @@ namespace {
 constexpr char kSoftwareKey[] = "Software";
 constexpr char kProductName[] = "Quorvane";
 constexpr const char* kWorkDirectoryKey[] = {kCompanyKey, kProductName};
-constexpr const char* kCurrentVersionKey[] = {"Microsoft", "Windows", "CurrentVersion"};
-constexpr char kDeleteFilesParent[] = "DeleteFiles";
-constexpr char kUninstallParent[] = "Uninstall";
-constexpr const char* kDeleteFilesKey[] = {"Microsoft", "Windows", "CurrentVersion", kDeleteFilesParent,
-                                           kProductName};
-constexpr const char* kUninstallKey[] = {"Microsoft", "Windows", "CurrentVersion", kUninstallParent,
-                                         kProductName};
+constexpr const char* kDeleteFilesKey[] = {"Microsoft", "Windows", "CurrentVersion", "DeleteFiles", kProductName};
+constexpr const char* kUninstallKey[] = {"Microsoft", "Windows", "CurrentVersion", "Uninstall", kProductName};
+// The key whose subkey the removal deletes: the uninstall entry without its last level.
+constexpr const char* kUninstallParentKey[] = {"Microsoft", "Windows", "CurrentVersion", "Uninstall"};
 
 constexpr char kWorkDirValue[] = "WorkDir";
 constexpr char kDefaultValue[] = "";
@@ -37,33 +34,9 @@ constexpr char kProbeTarget[] = "SMAG.INI";
 constexpr char kProbeAlternativeFormat[] = "SMAG%d.INI";
 constexpr int kProbeAlternatives = 100;
 
-// Creates each of `names` level by level below `key`. Null at the first call that fails.
-HKEY ReachKeyBelow(HKEY key, const char* const* names, int count) {
-    // Creating rather than opening each level makes a missing record's keys come into being,
-    // also on a read.
-    for (int level = 0; level < count && key != nullptr; ++level) {
-        HKEY next = nullptr;
-        DWORD disposition = 0;
-        if (RegCreateKeyExA(key, names[level], 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                            &next, &disposition) != ERROR_SUCCESS) {
-            return nullptr;
-        }
-        key = next;
-    }
-    return key;
-}
-
 template <int Count>
 HKEY ReachKey(const char* const (&names)[Count]) {
     return ReachSoftwareKey(names, Count);
-}
-
-// Copies `source` into a path buffer of `capacity` characters and joins `name` to it, in the
-// double-NUL form that the shell's file operation takes. False when the result does not fit.
-bool JoinPath(char* out, int capacity, const char* source, const char* name) {
-    if (lstrlenA(source) >= capacity) return false;
-    lstrcpynA(out, source, capacity);
-    return AppendPathComponent(out, capacity, name);
 }
 
 }  // namespace
@@ -78,7 +51,18 @@ HKEY ReachSoftwareKey(const char* const* names, int count) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
         return nullptr;
     }
-    return ReachKeyBelow(key, names, count);
+    // Creating rather than opening each level makes a missing record's keys come into being,
+    // also on a read.
+    for (int level = 0; level < count; ++level) {
+        HKEY next = nullptr;
+        DWORD disposition = 0;
+        if (RegCreateKeyExA(key, names[level], 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                            &next, &disposition) != ERROR_SUCCESS) {
+            return nullptr;
+        }
+        key = next;
+    }
+    return key;
 }
 
 bool ReadWorkDirectory() {
@@ -102,19 +86,19 @@ bool ReadWorkDirectory() {
     return true;
 }
 
-bool WriteWorkDirectory() {
+bool WriteWorkDirectory(const char* directory) {
     HKEY key = ReachKey(kWorkDirectoryKey);
-    if (key == nullptr) return false;
-    lstrcpynA(WorkDirectory, InstallDirectory, kPathChars);
-    return SetTextValue(key, kWorkDirValue, WorkDirectory);
+    return key != nullptr && SetTextValue(key, kWorkDirValue, directory);
 }
 
-void WriteDeleteFilesRecord() {
+// The record names no file of its own: a "setup.exe" value that an earlier removal left would
+// have the system delete this install's uninstaller at the next start.
+bool WriteDeleteFilesRecord(const char* directory) {
     HKEY key = ReachKey(kDeleteFilesKey);
-    if (key == nullptr) return;
-    RunGrpconvOnExit = 1;
-    lstrcpynA(WorkDirectory, InstallDirectory, kPathChars);
-    SetTextValue(key, kDefaultValue, WorkDirectory);
+    if (key == nullptr) return false;
+    RegDeleteValueA(key, CoreFileList[kSetupProgramEntry]);
+    SetTextValue(key, kDefaultValue, directory);
+    return true;
 }
 
 void WriteUninstallEntry() {
@@ -142,43 +126,41 @@ bool ComposeUninstallString(char* out, int capacity, const char* directory) {
 
 // Windows NT refuses to delete a key that has subkeys, so the product key goes first. Windows 95
 // deletes a key with everything below it, so the maker's key goes only when nothing is left in
-// it: the maker's other products keep their settings there.
+// it: the maker's other products keep their settings there. It is opened, not created: a machine
+// without it keeps none.
 void RemoveWorkDirectoryRecord() {
-    const HKEY company = ReachSoftwareKey(kWorkDirectoryKey, 1);
-    if (company == nullptr) return;
+    HKEY software = ReachSoftwareKey(nullptr, 0);
+    HKEY company = nullptr;
+    if (software == nullptr ||
+        RegOpenKeyExA(software, kCompanyKey, 0, KEY_ALL_ACCESS, &company) != ERROR_SUCCESS) {
+        return;
+    }
     RegDeleteKeyA(company, kProductName);
     DWORD subkeys = 0;
     DWORD values = 0;
     const LONG queried = RegQueryInfoKeyA(company, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                                           nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(company);
-    if (queried != ERROR_SUCCESS || subkeys != 0 || values != 0) return;
-    HKEY software = ReachSoftwareKey(nullptr, 0);
-    if (software != nullptr) RegDeleteKeyA(software, kCompanyKey);
+    if (queried == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(software, kCompanyKey);
 }
 
 void RemoveUninstallEntry() {
-    HKEY currentVersion = ReachKey(kCurrentVersionKey);
-    if (currentVersion == nullptr) return;
-    const char* const uninstall[] = {kUninstallParent};
-    HKEY parent = ReachKeyBelow(currentVersion, uninstall, 1);
+    HKEY parent = ReachKey(kUninstallParentKey);
     if (parent != nullptr) RegDeleteKeyA(parent, kProductName);
-    // Removed from the wizard's menu right after installing into the program's own directory, the
-    // running program cannot delete itself: the system is asked to delete it at the next start.
-    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) return;
-    RunGrpconvOnExit = 1;
-    const char* const deleteFiles[] = {kDeleteFilesParent, kProductName};
-    HKEY product = ReachKeyBelow(currentVersion, deleteFiles, 2);
-    if (product == nullptr) return;
+}
+
+void WriteOwnFileRecord(const char* directory) {
+    HKEY key = ReachKey(kDeleteFilesKey);
+    if (key == nullptr) return;
     const char* setupProgram = CoreFileList[kSetupProgramEntry];
-    SetTextValue(product, kDefaultValue, InstallDirectory);
-    SetTextValue(product, setupProgram, setupProgram);
+    SetTextValue(key, kDefaultValue, directory);
+    SetTextValue(key, setupProgram, setupProgram);
 }
 
 // The probe's name in the destination: SMAG.INI, or when something of that name is already there
 // (a reinstall, another program's file, a folder), the first free name of the same kind. The
 // probe replaces and then deletes what it copies to, so it must never meet a thing of the user's.
-bool ChooseProbeTarget(char* target, int capacity) {
+static bool ChooseProbeTarget(char* target, int capacity) {
     if (!JoinPath(target, capacity, InstallDirectory, kProbeTarget)) return false;
     for (int n = 0; GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES; ++n) {
         if (n == kProbeAlternatives) return false;

@@ -18,11 +18,11 @@ constexpr char kCompanyKey[] = "Vexelworks";
 
 // Reads "WorkDir" into WorkDirectory. False, with WorkDirectory unchanged, on any failure.
 bool ReadWorkDirectory();
-// Copies InstallDirectory into WorkDirectory and writes it as "WorkDir", when the keys can be
-// reached. False, with WorkDirectory unchanged, when they cannot.
-bool WriteWorkDirectory();
-// The delete-files record: sets RunGrpconvOnExit when its keys can be reached.
-void WriteDeleteFilesRecord();
+// Writes `directory` as "WorkDir". False when the keys or the value cannot be written.
+bool WriteWorkDirectory(const char* directory);
+// The delete-files record of an install in `directory`, which names no file of its own. False
+// when its keys cannot be reached; the group converter is then not asked for.
+bool WriteDeleteFilesRecord(const char* directory);
 // The uninstall entry: "DisplayName" and "UninstallString".
 void WriteUninstallEntry();
 // The command line of the uninstall entry for `directory`: its setup.exe and " -REMOVE", the
@@ -31,9 +31,11 @@ bool ComposeUninstallString(char* out, int capacity, const char* directory);
 // Deletes the work-directory record's keys: the product's, and the maker's when it holds nothing
 // else.
 void RemoveWorkDirectoryRecord();
-// Deletes the uninstall entry. Right after an install into the running program's own directory,
-// also records the program's own file for the system to delete, and asks for the group converter.
+// Deletes the uninstall entry.
 void RemoveUninstallEntry();
+// Asks the system to delete `directory`'s setup.exe at the next start: the running program's own
+// file, which it cannot delete itself.
+void WriteOwnFileRecord(const char* directory);
 // Copies the Windows directory's WIN.INI into InstallDirectory as SMAG.INI, which creates the
 // directory, and deletes the copy again; a SMAG.INI already there is left alone and the probe takes
 // another name. True when the copy succeeded.

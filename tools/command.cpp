@@ -10,8 +10,10 @@
 // directory, not by search, so that this program is never started again in its place), so
 // nothing that cmd.exe ran stops working. The exit code is that of the last line run.
 //
-// Like the system's interpreters it reads the batch file in the OEM code page, and starts a
-// program by the ANSI form of its line.
+// Like the system's interpreters it reads the batch file in the OEM code page, starts a program
+// by the ANSI form of its line, and reads "%" in a batch line as they do before anything else:
+// %0 to %9 are the batch file's parameters, %% is one "%", %NAME% is the variable's value (none
+// when it is not set), and a "%" without its closing one is dropped.
 //
 // Unlike the system's interpreter it does not show each line before running it: under Wine every
 // write to a console window costs milliseconds, which added up to seconds over the batch file.
@@ -39,9 +41,10 @@ constexpr const char* kProgramExtensions[] = {".com", ".exe", ".bat"};
 constexpr char kBatchExtension[] = ".bat";
 constexpr char kEcho[] = "echo";
 // The echo text ends at the pipe; these would make it mean more than text.
-constexpr char kSpecialInEchoText[] = "\"<>&^%";
-// Outside quotes these redirect, chain or escape; inside them % still expands.
+constexpr char kSpecialInEchoText[] = "\"<>&^";
+// Outside quotes these redirect, chain or escape.
 constexpr char kSpecialOutsideQuotes[] = "<>|&^";
+constexpr char kPercent = '%';
 constexpr char kLineEnd[] = "\r\n";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -190,7 +193,6 @@ bool ParsePipedEcho(const std::string& line, PipedEcho* piped) {
     piped->text = line.substr(echoLength + 1, pipe - echoLength - 1);
     if (piped->text.find_first_of(kSpecialInEchoText) != std::string::npos) return false;
     piped->commandLine = TrimEnd(SkipBlanks(line, pipe + 1));
-    if (piped->commandLine.find('%') != std::string::npos) return false;
     bool quoted = false;
     for (char c : piped->commandLine) {
         if (c == '"') quoted = !quoted;
@@ -249,7 +251,40 @@ DWORD RunLine(const std::string& line) {
     return RunPipedEcho(program, piped);
 }
 
-DWORD RunBatchFile(const std::string& path) {
+std::string Variable(const std::string& name) {
+    char value[32767];
+    const DWORD length = GetEnvironmentVariableA(name.c_str(), value, sizeof(value));
+    return length > 0 && length < sizeof(value) ? std::string(value, length) : std::string();
+}
+
+// `line` with its "%" read as the interpreter reads a batch line; `parameters` are %0 to %9.
+std::string ExpandPercent(const std::string& line, const std::vector<std::string>& parameters) {
+    std::string expanded;
+    for (size_t at = 0; at < line.size(); ++at) {
+        if (line[at] != kPercent) {
+            expanded += line[at];
+            continue;
+        }
+        const char next = at + 1 < line.size() ? line[at + 1] : '\0';
+        if (next == kPercent) {
+            expanded += kPercent;
+            ++at;
+        } else if (next >= '0' && next <= '9') {
+            const size_t index = size_t(next - '0');
+            if (index < parameters.size()) expanded += parameters[index];
+            ++at;
+        } else {
+            const size_t close = line.find(kPercent, at + 1);
+            if (close == std::string::npos) continue;
+            expanded += Variable(line.substr(at + 1, close - at - 1));
+            at = close;
+        }
+    }
+    return expanded;
+}
+
+// `name` is the batch file as it was named after /C, its parameter %0.
+DWORD RunBatchFile(const std::string& path, const std::string& name) {
     FILE* file = fopen(path.c_str(), "rb");
     if (file == nullptr) {
         fprintf(stderr, "command: cannot read %s\n", path.c_str());
@@ -261,6 +296,7 @@ DWORD RunBatchFile(const std::string& path) {
     while ((n = fread(chunk, 1, sizeof(chunk), file)) > 0) content.append(chunk, n);
     fclose(file);
 
+    const std::vector<std::string> parameters = {name};
     DWORD exitCode = 0;
     for (size_t start = 0; start < content.size();) {
         size_t end = content.find('\n', start);
@@ -268,8 +304,9 @@ DWORD RunBatchFile(const std::string& path) {
         std::string line = content.substr(start, end - start);
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        // Trailing blanks stay: an echo that cmd.exe runs writes them.
-        line = SkipBlanks(line);
+        // Trailing blanks stay: an echo that cmd.exe runs writes them. A line handed to cmd.exe
+        // is read by it once more as a command line, which expands a variable's %NAME% again.
+        line = SkipBlanks(ExpandPercent(line, parameters));
         if (TrimEnd(line).empty()) continue;
         exitCode = RunLine(line);
     }
@@ -292,7 +329,8 @@ int main() {
     }
     // A batch file named alone is run here; anything more is the system interpreter's.
     std::string rest;
-    const std::string batch = ResolveProgram(FirstWord(commands, &rest));
-    if (rest.empty() && EndsWithNoCase(batch, kBatchExtension)) return int(RunBatchFile(batch));
+    const std::string named = FirstWord(commands, &rest);
+    const std::string batch = ResolveProgram(named);
+    if (rest.empty() && EndsWithNoCase(batch, kBatchExtension)) return int(RunBatchFile(batch, named));
     return int(HandOver(commands));
 }

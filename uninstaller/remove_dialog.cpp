@@ -16,6 +16,7 @@ namespace {
 LONG RemoveBusy;                 // nonzero while the removal runs
 LONG RemoveRuns;                 // completed removals since the dialog opened
 const char* RemovalDirectory;    // the directory whose installed files a removal deletes
+bool RemovingOwnDirectory;       // opened by the wizard on the directory that holds the program
 
 constexpr char kControlPanelEntry[] = "Control Panel Add/Remove";
 
@@ -51,9 +52,8 @@ void ShowRemovingKey(HWND dialog, const char* key) {
 // `shown` is what the status line names: the entry, or for a converted sound its stem.
 void RemoveFile(HWND dialog, const char* format, const char* relative, const char* shown) {
     char path[kPathChars];
-    lstrcpynA(path, RemovalDirectory, kPathChars);
     SetRemoveStatus(dialog, format, shown);
-    if (AppendPathComponent(path, kPathChars, relative)) ShellDeleteFile(dialog, path);
+    if (JoinPath(path, kPathChars, RemovalDirectory, relative)) ShellDeleteFile(dialog, path);
 }
 
 void RemoveFiles(HWND dialog) {
@@ -90,6 +90,11 @@ void RunRemoval(HWND dialog) {
     RemoveWorkDirectoryRecord();
     ShowRemovingKey(dialog, kControlPanelEntry);
     RemoveUninstallEntry();
+    // The running program cannot delete its own file: the system is asked to at the next start.
+    if (RemovingOwnDirectory) {
+        RunGrpconvOnExit = 1;
+        WriteOwnFileRecord(RemovalDirectory);
+    }
     ShowRemoveString(dialog, IDS_REMOVING_SHORTCUTS);
     RemoveProgramGroup(dialog);
 
@@ -100,9 +105,11 @@ void RunRemoval(HWND dialog) {
 }
 
 // Opened by the wizard, the dialog is handed the recorded install directory; in remove mode it
-// empties the directory of the running program.
+// empties the directory of the running program, which the system's uninstall entry started and
+// which stays as the one file of the install.
 void OnInitDialog(HWND dialog, LPARAM directory) {
     RemovalDirectory = directory != 0 ? reinterpret_cast<const char*>(directory) : ModuleDirectory;
+    RemovingOwnDirectory = directory != 0 && lstrcmpiA(RemovalDirectory, ModuleDirectory) == 0;
     ShowWindow(GetDlgItem(dialog, IDC_REMOVE_TEXT), SW_SHOW);
     ShowRemoveString(dialog, IDS_REMOVE_PROMPT);
     RemoveRuns = 0;

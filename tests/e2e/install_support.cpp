@@ -89,7 +89,7 @@ HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const s
     return dialog;
 }
 
-std::string CheckInstalledFiles(const std::string& medium, const std::string& destination) {
+std::string CheckInstalledFiles(const std::string& medium, const std::string& destination, bool converted) {
     std::string problems;
     for (const std::string& entry : CopiedEntries()) {
         const std::string relative = entry[0] == '\\' ? entry.substr(1) : entry;
@@ -105,6 +105,10 @@ std::string CheckInstalledFiles(const std::string& medium, const std::string& de
         }
     }
     for (const std::string& name : ConvertedNames()) {
+        if (!converted) {
+            if (machine::FileExists(destination + "\\" + name)) problems += "converted " + name + "; ";
+            continue;
+        }
         const auto wave = machine::ReadBytes(destination + "\\" + name);
         if (wave.size() < 44 || memcmp(wave.data(), "RIFF", 4) != 0 || memcmp(wave.data() + 8, "WAVE", 4) != 0) {
             problems += "no WAV " + name + "; ";
@@ -134,10 +138,16 @@ void SimulateInstall(const std::string& medium, const std::string& destination) 
     machine::WriteBytes(machine::GroupFolder() + "\\Uninstall Quorvane.lnk", "shortcut");
 }
 
+// A path of a batch line, each "%" written twice: the interpreter reads "%%" as one.
+static std::string BatchPath(const std::string& directory, const std::string& name) {
+    std::string path;
+    for (const char c : machine::Join(directory, name)) path += c == '%' ? std::string("%%") : std::string(1, c);
+    return directory.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
+}
+
 std::string ExpectedBatchLine(const std::string& source, const std::string& entry) {
-    const std::string quote = source.find(' ') != std::string::npos ? "\"" : "";
-    return "echo n|" + quote + machine::Join(source, "l3dec") + quote + " " + quote + machine::Join(source, entry) +
-           quote + " " + ConvertedName(entry) + " -wav\r\n";
+    return "echo n|" + BatchPath(source, "l3dec") + " " + BatchPath(source, entry) + " " + ConvertedName(entry) +
+           " -wav\r\n";
 }
 
 std::string ExpectedBatchFile(const std::string& source) {

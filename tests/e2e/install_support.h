@@ -37,8 +37,9 @@ HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const s
 
 // Describes what is wrong with the installed files: the copied entries must equal the medium's
 // byte for byte and be plain writable files (Wine shows a plain file as FILE_ATTRIBUTE_ARCHIVE),
-// and every converted name must be a RIFF WAVE file. Empty when all is well.
-std::string CheckInstalledFiles(const std::string& medium, const std::string& destination);
+// and every converted name must be a RIFF WAVE file (or, without `converted`, be absent). Empty
+// when all is well.
+std::string CheckInstalledFiles(const std::string& medium, const std::string& destination, bool converted = true);
 
 // Lays out what an install leaves, without running one: the copied files and stand-ins for the
 // converted sounds in `destination`, the three records and a group folder with two shortcuts.

@@ -118,15 +118,18 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
     EXPECT_EQ("-o", runs[1]);
 }
 
-// The medium lies in "Größe" (ANSI F6 DF): the interpreter reads mp3.bat in the OEM code page.
+// The medium lies in "Größe%20Demo" (ANSI F6 DF): the interpreter reads mp3.bat in the OEM code
+// page, and "%2" in a batch line as its second parameter.
 TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
-    const std::string medium = install::CopyMedium("install\\over\\Gr\xF6\xDF" "e");
+    const std::string medium = install::CopyMedium("install\\over\\Gr\xF6\xDF" "e%20Demo");
     const std::string destination = machine::FreshDirectory("install\\over\\Quorvane");
     ASSERT_TRUE(machine::WriteBytes(destination + "\\quor.exe", "an older game"));
     ASSERT_TRUE(machine::WriteBytes(destination + "\\bitmaps\\zoom.bmp", "an older bitmap"));
     ASSERT_TRUE(machine::WriteBytes(destination + "\\SMAG.INI", "the player's own settings"));
+    ASSERT_TRUE(machine::WriteBytes(destination + "\\mp3.bat", "echo n|l3dec\r\n"));
     SetFileAttributesA((destination + "\\quor.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA((destination + "\\bitmaps\\zoom.bmp").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((destination + "\\mp3.bat").c_str(), FILE_ATTRIBUTE_READONLY);
 
     HWND dialog = install::InstallToFinishPage(setup_, medium, destination);
     ASSERT_NE(nullptr, dialog) << "the install did not reach the finish page by itself";
@@ -137,6 +140,13 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     const auto kept = machine::ReadBytes(destination + "\\SMAG.INI");
     EXPECT_EQ("the player's own settings", std::string(kept.begin(), kept.end())) << "a SMAG.INI of the user's";
     EXPECT_FALSE(machine::FileExists(destination + "\\SMAG0.INI")) << "the probe is deleted";
+
+    // The system's own interpreter, which nobody here wrote, reads the batch file as ours does.
+    for (const std::string& name : install::ConvertedNames()) DeleteFileA((destination + "\\" + name).c_str());
+    e2e::Program interpreter;
+    ASSERT_TRUE(interpreter.Start(machine::WindowsDirectory() + "\\system32\\cmd.exe", "cmd /C mp3.bat", destination));
+    ASSERT_TRUE(interpreter.WaitForExit(e2e::kInstallTimeoutMs));
+    EXPECT_EQ("", install::CheckInstalledFiles(medium, destination)) << "after cmd.exe ran mp3.bat";
 }
 
 TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
@@ -155,12 +165,22 @@ TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
         ExpectNoRecords("after \"" + typed + "\"");
     }
 
-    // Corrected, the same page installs, into a directory that holds a folder of the probe's name.
+    // Corrected, the same page installs, into a directory that holds folders of the probe's and
+    // the batch file's names. A batch file that cannot be written is not run, and so neither is an
+    // mp3.bat that the interpreter would find along its search path instead.
     const std::string destination = "C:\\qtest\\install\\nodrive\\Quorvane";
     ASSERT_TRUE(machine::WriteBytes(destination + "\\SMAG.INI\\notes.txt", "kept"));
+    machine::MakeDirectories(destination + "\\mp3.bat");
+    const std::string marker = "C:\\qtest\\install\\nodrive\\marker.exe";
+    ASSERT_TRUE(CopyFileA((e2e::Win64Dir() + "\\tests\\planted.exe").c_str(), marker.c_str(), FALSE));
+    const std::string stray = machine::WindowsDirectory() + "\\mp3.bat";
+    ASSERT_TRUE(machine::WriteBytes(stray, marker + "\r\n"));
     ASSERT_TRUE(install::StartInstall(dialog, destination));
-    ASSERT_TRUE(install::WaitForFinishPage(dialog));
-    EXPECT_EQ("", install::CheckInstalledFiles(medium, destination));
+    const bool finished = install::WaitForFinishPage(dialog);
+    DeleteFileA(stray.c_str());
+    ASSERT_TRUE(finished);
+    EXPECT_FALSE(machine::FileExists(marker + ".ran")) << "the mp3.bat along the search path ran";
+    EXPECT_EQ("", install::CheckInstalledFiles(medium, destination, false));
     const auto kept = machine::ReadBytes(destination + "\\SMAG.INI\\notes.txt");
     EXPECT_EQ("kept", std::string(kept.begin(), kept.end())) << "a folder SMAG.INI with its file";
 }

@@ -102,8 +102,13 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     // The maker's other product keeps its settings beside ours.
     const std::string otherProduct = std::string(machine::kCompanyKey) + "\\Skyward";
     ASSERT_TRUE(machine::WriteStringValue(otherProduct, "Level", "7"));
-    // The group as well where Windows 95 without user profiles keeps it.
+    // The group as well where Windows 95 without user profiles keeps it. The maker's folder holds
+    // its other demo, and among all users' groups a note of the user's.
     ASSERT_TRUE(machine::WriteBytes(machine::WindowsGroupFolder() + "\\Quorvane.lnk", "shortcut"));
+    const std::string otherDemo = machine::GroupFolder() + "\\Other Demo.lnk";
+    const std::string notes = machine::CommonGroupFolder() + "\\Notes.txt";
+    ASSERT_TRUE(machine::WriteBytes(otherDemo, "another demo"));
+    ASSERT_TRUE(machine::WriteBytes(notes, "the user's notes"));
 
     e2e::Program remover;
     HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
@@ -119,8 +124,17 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     e2e::SaveScreenshot("demo\\uninstall-done.png", dialog);
 
     ExpectRemoved(destination);
-    ExpectKeysRemoved(machine::kProductKey);
+    EXPECT_FALSE(machine::KeyExists(machine::kProductKey));
+    EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey));
     EXPECT_EQ("7", machine::ReadValue(otherProduct, "Level").Text()) << "the maker's other product";
+    for (const char* item : {"\\Quorvane.lnk", "\\Uninstall Quorvane.lnk"}) {
+        EXPECT_FALSE(machine::FileExists(machine::GroupFolder() + item)) << item;
+    }
+    EXPECT_FALSE(machine::DirectoryExists(machine::WindowsGroupFolder())) << "it held only ours";
+    for (const std::string& kept : {otherDemo, notes}) {
+        const auto bytes = machine::ReadBytes(kept);
+        EXPECT_EQ(kept == notes ? "the user's notes" : "another demo", std::string(bytes.begin(), bytes.end())) << kept;
+    }
     EXPECT_TRUE(machine::KeyExists(machine::kDeleteFilesKey)) << "the delete-files record stays";
     EXPECT_FALSE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists) << "not written in remove mode";
     EXPECT_TRUE(machine::FileExists(machine::SetupIniPath()));
@@ -153,7 +167,7 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     const auto runs = install::GrpconvRuns();
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ("", runs[0]);
-    EXPECT_FALSE(machine::DirectoryExists(machine::GroupFolder())) << "the converter does not make the group again";
+    EXPECT_FALSE(machine::FileExists(machine::GroupFolder() + "\\Quorvane.lnk")) << "the converter does not make it again";
     ExpectNonePlantedRan(destination, "during the removal");
 }
 
@@ -291,6 +305,15 @@ TEST_F(Uninstall, FromTheMenuRightAfterAnInstallIntoItsOwnDirectoryTheProgramAsk
     EXPECT_EQ("setup.exe", own.Text());
     EXPECT_TRUE(machine::FileExists(medium + "\\setup.exe"));
     EXPECT_FALSE(machine::FileExists(medium + "\\quor.exe"));
+
+    // The request was that removal's: an install made afterwards keeps its uninstaller.
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
+    ASSERT_TRUE(setup.WaitForExit());
+    const std::string other = machine::FreshDirectory("uninstall\\own\\Other");
+    e2e::Program second;
+    ASSERT_NE(nullptr, install::InstallToFinishPage(second, e2e::MediumDir(), other));
+    EXPECT_EQ(other, machine::ReadValue(machine::kDeleteFilesKey, "").Text());
+    EXPECT_FALSE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists) << "after the install into " << other;
 }
 
 }  // namespace

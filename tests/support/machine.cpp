@@ -111,6 +111,11 @@ std::string ProgramsFolder() {
 std::string GroupFolder() { return ProgramsFolder() + "\\Vexelworks"; }
 std::string WindowsProgramsFolder() { return WindowsDirectory() + "\\Start Menu\\Programs"; }
 std::string WindowsGroupFolder() { return WindowsProgramsFolder() + "\\Vexelworks"; }
+std::string CommonGroupFolder() {
+    char path[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_COMMON_PROGRAMS, FALSE);
+    return std::string(path) + "\\Vexelworks";
+}
 std::string SetupIniPath() { return WindowsDirectory() + "\\SETUP.INI"; }
 
 void ResetSetupState() {
@@ -119,6 +124,7 @@ void ResetSetupState() {
     DeleteKeyTree(kDeleteFilesKey);
     RemoveTree(GroupFolder());
     RemoveTree(WindowsGroupFolder());
+    RemoveTree(CommonGroupFolder());
     DeleteFileA(SetupIniPath().c_str());
 }
 

@@ -50,10 +50,12 @@ std::string GroupFolder();          // <Programs>\Vexelworks
 // The same below the Windows directory, where Windows 95 without user profiles keeps them.
 std::string WindowsProgramsFolder();  // <Windows>\Start Menu\Programs
 std::string WindowsGroupFolder();     // <Windows>\Start Menu\Programs\Vexelworks
+// The Programs folder of all users, which the removal looks into as well.
+std::string CommonGroupFolder();      // <Common Programs>\Vexelworks
 std::string SetupIniPath();         // <Windows>\SETUP.INI
 
-// Removes every trace that an earlier test may have left: the keys, the group in both places,
-// SETUP.INI.
+// Removes every trace that an earlier test may have left: the keys, the group in all three
+// places, SETUP.INI.
 void ResetSetupState();
 
 bool FileExists(const std::string& path);

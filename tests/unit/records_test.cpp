@@ -11,6 +11,7 @@
 
 #include "command_line.h"
 #include "e2e.h"
+#include "install_chain.h"
 #include "machine.h"
 #include "records.h"
 #include "resource_ids.h"
@@ -78,8 +79,8 @@ class RecordsTest : public ::testing::Test {
     // Writes all three records for an install into `directory`.
     static void RecordInstall(const std::string& directory) {
         SetBuffer(InstallDirectory, directory);
-        EXPECT_TRUE(WriteWorkDirectory()) << "WorkDir for " << directory;
-        WriteDeleteFilesRecord();
+        EXPECT_TRUE(WriteWorkDirectory(InstallDirectory)) << "WorkDir for " << directory;
+        EXPECT_TRUE(WriteDeleteFilesRecord(InstallDirectory)) << "DeleteFiles for " << directory;
         WriteUninstallEntry();
     }
 
@@ -134,17 +135,16 @@ TEST_F(WorkDirRecord, ReadingOnACleanMachineCreatesTheEmptyKeysAndKeepsTheText) 
     EXPECT_STREQ("D:\\Earlier", WorkDirectory);
 }
 
-TEST_F(WorkDirRecord, WriteCopiesTheInstallDirectoryAndStoresItByteExact) {
+TEST_F(WorkDirRecord, WriteStoresTheDirectoryByteExact) {
     SetBuffer(InstallDirectory, "C:\\Games\\Q");
-    EXPECT_TRUE(WriteWorkDirectory());
-    EXPECT_STREQ("C:\\Games\\Q", WorkDirectory);
+    EXPECT_TRUE(WriteWorkDirectory(InstallDirectory));
     ExpectString(machine::kProductKey, "WorkDir", "C:\\Games\\Q");
     EXPECT_EQ(11u, machine::ReadValue(machine::kProductKey, "WorkDir").bytes.size()) << "10 characters and the NUL";
 }
 
 TEST_F(WorkDirRecord, AWrittenRecordReadsBack) {
     SetBuffer(InstallDirectory, "C:\\Games\\Q\\");
-    ASSERT_TRUE(WriteWorkDirectory());
+    ASSERT_TRUE(WriteWorkDirectory(InstallDirectory));
     SetBuffer(WorkDirectory, "nada");
     EXPECT_TRUE(ReadWorkDirectory());
     EXPECT_STREQ("C:\\Games\\Q\\", WorkDirectory) << "the trailing separator is kept as given";
@@ -152,9 +152,9 @@ TEST_F(WorkDirRecord, AWrittenRecordReadsBack) {
 
 TEST_F(WorkDirRecord, ALaterInstallOverwritesTheValue) {
     SetBuffer(InstallDirectory, "C:\\A Rather Long Directory\\Quorvane");
-    ASSERT_TRUE(WriteWorkDirectory());
+    ASSERT_TRUE(WriteWorkDirectory(InstallDirectory));
     SetBuffer(InstallDirectory, "D:\\Q");
-    ASSERT_TRUE(WriteWorkDirectory());
+    ASSERT_TRUE(WriteWorkDirectory(InstallDirectory));
     ExpectString(machine::kProductKey, "WorkDir", "D:\\Q");
 }
 
@@ -162,7 +162,7 @@ TEST_F(WorkDirRecord, ADirectoryOf257CharactersReadsBack) {
     const std::string directory = "C:\\" + std::string(254, 'd');
     ASSERT_EQ(257u, directory.size());
     SetBuffer(InstallDirectory, directory);
-    ASSERT_TRUE(WriteWorkDirectory());
+    ASSERT_TRUE(WriteWorkDirectory(InstallDirectory));
     SetBuffer(WorkDirectory, "nada");
     EXPECT_TRUE(ReadWorkDirectory());
     EXPECT_EQ(directory, std::string(WorkDirectory));
@@ -172,7 +172,7 @@ TEST_F(WorkDirRecord, ADirectoryOf258CharactersIsStoredButDoesNotFitTheRead) {
     for (size_t length : {258u, 259u}) {
         const std::string directory = "C:\\" + std::string(length - 3, 'd');
         SetBuffer(InstallDirectory, directory);
-        ASSERT_TRUE(WriteWorkDirectory()) << length << " characters";
+        ASSERT_TRUE(WriteWorkDirectory(InstallDirectory)) << length << " characters";
         EXPECT_EQ(length + 1, machine::ReadValue(machine::kProductKey, "WorkDir").bytes.size())
             << "the write stores the whole text of " << length << " characters";
         SetBuffer(WorkDirectory, "C:\\Previous");
@@ -236,17 +236,16 @@ TEST_F(RecordsInstall, AnInstallIntoCGamesQWritesEveryRecordByteExact) {
     EXPECT_EQ(1, ValueCount(machine::kProductKey));
     EXPECT_EQ(1, ValueCount(machine::kDeleteFilesKey)) << "the default value alone";
     EXPECT_EQ(2, ValueCount(machine::kUninstallKey));
-    EXPECT_EQ(1, RunGrpconvOnExit);
-    EXPECT_STREQ("C:\\Games\\Q", WorkDirectory);
 }
 
-TEST_F(RecordsInstall, TheDeleteFilesRecordSetsTheFlagAndCopiesTheDirectory) {
-    SetBuffer(InstallDirectory, "D:\\Games\\Q");
-    SetBuffer(WorkDirectory, "C:\\Earlier");
-    WriteDeleteFilesRecord();
-    EXPECT_EQ(1, RunGrpconvOnExit);
-    EXPECT_STREQ("D:\\Games\\Q", WorkDirectory);
+// An earlier removal from the menu of an install into the program's own directory left its own
+// file to be deleted; a new install's record must not keep asking for its uninstaller's deletion.
+TEST_F(RecordsInstall, TheDeleteFilesRecordNamesTheDirectoryAndNoFileOfItsOwn) {
+    WriteOwnFileRecord("C:\\Earlier");
+    ASSERT_TRUE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists);
+    EXPECT_TRUE(WriteDeleteFilesRecord("D:\\Games\\Q"));
     ExpectString(machine::kDeleteFilesKey, "", "D:\\Games\\Q");
+    EXPECT_EQ(1, ValueCount(machine::kDeleteFilesKey)) << "the default value alone";
     EXPECT_FALSE(machine::KeyExists(machine::kCompanyKey)) << "this record touches no other key";
     EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey)) << "this record touches no other key";
 }
@@ -414,8 +413,8 @@ TEST_F(RecordsUnreachable, WithoutSoftwareNoRecordIsWrittenAndNothingChanges) {
     SetBuffer(WorkDirectory, "C:\\Before");
     EXPECT_EQ(nullptr, ReachSoftwareKey(nullptr, 0));
     EXPECT_FALSE(ReadWorkDirectory());
-    EXPECT_FALSE(WriteWorkDirectory());
-    WriteDeleteFilesRecord();
+    EXPECT_FALSE(WriteWorkDirectory(InstallDirectory));
+    EXPECT_FALSE(WriteDeleteFilesRecord(InstallDirectory));
     WriteUninstallEntry();
     ExpectNothingChanged();
     EXPECT_EQ(0, SubkeysAndValues(standIn_)) << "no key was created in place of Software";
@@ -434,13 +433,35 @@ TEST_F(RecordsUnreachable, ALevelThatCannotBeCreatedEndsTheRecordThere) {
     const char* const names[] = {"Vexelworks", "Quorvane"};
     EXPECT_EQ(nullptr, ReachSoftwareKey(names, 2));
     EXPECT_FALSE(ReadWorkDirectory());
-    EXPECT_FALSE(WriteWorkDirectory());
-    WriteDeleteFilesRecord();
+    EXPECT_FALSE(WriteWorkDirectory(InstallDirectory));
+    EXPECT_FALSE(WriteDeleteFilesRecord(InstallDirectory));
     WriteUninstallEntry();
     ExpectNothingChanged();
     EXPECT_EQ(0, SubkeysAndValues(company)) << "no value lands on the last level reached";
     EXPECT_EQ(0, SubkeysAndValues(current)) << "no value lands on the last level reached";
     for (HKEY key : {current, windows, microsoft, company, software}) RegCloseKey(key);
+}
+
+// --- The destination as typed ------------------------------------------------------------------------
+
+// Relative names mean the current directory, but a drive named alone means its root, as the joins
+// make "D:" and "SMAG.INI" into "D:\SMAG.INI".
+TEST(Destination, BecomesAFullPathAndADriveNamedAloneItsRoot) {
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    const std::string current = machine::FreshDirectory("destination");
+    ASSERT_TRUE(SetCurrentDirectoryA(current.c_str()));
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:", "C:\\"}, {"C:Games", current + "\\Games"}, {"Games\\Q", current + "\\Games\\Q"}};
+    for (const auto& [typed, expected] : cases) {
+        char directory[kPathChars];
+        lstrcpynA(directory, typed.c_str(), kPathChars);
+        EXPECT_TRUE(MakeDestinationFull(directory)) << typed;
+        EXPECT_EQ(expected, std::string(directory)) << typed;
+    }
+    char blank[kPathChars] = " ";
+    EXPECT_FALSE(MakeDestinationFull(blank));
+    SetCurrentDirectoryA(saved);
 }
 
 // --- The probe file ---------------------------------------------------------------------------------
