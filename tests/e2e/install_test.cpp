@@ -168,10 +168,10 @@ TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
     // Corrected, the same page installs, into a directory that holds folders of the probe's and
     // the batch file's names. A batch file that cannot be written is not run, and so neither is an
     // mp3.bat that the interpreter would find along its search path instead.
-    const std::string destination = "C:\\qtest\\install\\nodrive\\Quorvane";
+    const std::string destination = machine::FreshDirectory("install\\nodrive\\Quorvane");
     ASSERT_TRUE(machine::WriteBytes(destination + "\\SMAG.INI\\notes.txt", "kept"));
     machine::MakeDirectories(destination + "\\mp3.bat");
-    const std::string marker = "C:\\qtest\\install\\nodrive\\marker.exe";
+    const std::string marker = machine::FreshDirectory("install\\nodrive\\marker") + "\\marker.exe";
     ASSERT_TRUE(CopyFileA((e2e::Win64Dir() + "\\tests\\planted.exe").c_str(), marker.c_str(), FALSE));
     const std::string stray = machine::WindowsDirectory() + "\\mp3.bat";
     ASSERT_TRUE(machine::WriteBytes(stray, marker + "\r\n"));

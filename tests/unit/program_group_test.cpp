@@ -335,7 +335,9 @@ class ProgramGroupRemoval : public ::testing::Test {
     std::string boxMessages_;
 };
 
-TEST_F(ProgramGroupRemoval, DeletesTheGroupFolderWithItsShortcutsAndNothingBesideIt) {
+// The maker's folder may hold more than this product: our two shortcuts go, and a folder only
+// when they leave it empty. A folder without shortcuts of ours is not touched, empty or not.
+TEST_F(ProgramGroupRemoval, DeletesOurShortcutsAndTheFoldersTheyLeaveEmpty) {
     const std::string group = machine::GroupFolder();
     ASSERT_TRUE(machine::WriteBytes(group + "\\Quorvane.lnk", "link"));
     ASSERT_TRUE(machine::WriteBytes(group + "\\Uninstall Quorvane.lnk", "link"));
@@ -343,14 +345,16 @@ TEST_F(ProgramGroupRemoval, DeletesTheGroupFolderWithItsShortcutsAndNothingBesid
     ASSERT_TRUE(machine::WriteBytes(ProgramsFolder() + "\\Other Group\\Other.lnk", "link"));
     // The same group where Windows 95 without user profiles keeps it.
     ASSERT_TRUE(machine::WriteBytes(machine::WindowsGroupFolder() + "\\Quorvane.lnk", "link"));
+    machine::MakeDirectories(machine::CommonGroupFolder());
 
     int boxes = 0;
     ASSERT_TRUE(RemoveWatchingForBoxes(&boxes)) << "RemoveProgramGroup did not return";
     EXPECT_EQ(0, boxes) << boxMessages_;
-    EXPECT_FALSE(machine::DirectoryExists(group)) << group;
+    EXPECT_EQ(std::vector<std::string>{"Saved"}, machine::Entries(group)) << group;
+    EXPECT_TRUE(machine::FileExists(group + "\\Saved\\notes.txt"));
     EXPECT_FALSE(machine::DirectoryExists(machine::WindowsGroupFolder())) << machine::WindowsGroupFolder();
+    EXPECT_TRUE(machine::DirectoryExists(machine::CommonGroupFolder())) << machine::CommonGroupFolder();
     EXPECT_TRUE(machine::FileExists(ProgramsFolder() + "\\Other Group\\Other.lnk"));
-    EXPECT_TRUE(machine::DirectoryExists(ProgramsFolder()));
 }
 
 TEST_F(ProgramGroupRemoval, AMissingGroupFolderShowsNothingAndTheCallReturns) {
