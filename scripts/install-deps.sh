@@ -4,9 +4,10 @@
 # QUORVANE_SKIP_PE32=1).
 set -euo pipefail
 # fonts-wine: Wine's own fonts, which Debian's Wine recommends, so a usual Wine install has them;
-# without them Wine falls back to a wider font and the dialogs grow.
+# without them Wine falls back to a wider font and the dialogs grow. libz-mingw-w64-dev: zlib for
+# the cross compilers, which compresses the tests' screenshots.
 packages=(cmake g++ make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth
-          imagemagick icoutils lame mpg123 googletest bc xorriso locales)
+          imagemagick icoutils lame mpg123 googletest bc xorriso locales libz-mingw-w64-dev)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 if [ "${QUORVANE_SKIP_PE32:-0}" != 1 ]; then

@@ -27,8 +27,8 @@ void Check(bool condition, const std::string& what) {
 }
 
 void Shot(const std::string& name, HWND window) {
-    const std::string path = e2e::SaveScreenshot("demo\\" + name + ".png", window);
-    Say("  screenshot " + path);
+    const std::string path = e2e::BuildRoot() + "\\demo\\" + name + ".png";
+    Check(e2e::SaveScreenshotAs(path, window), "screenshot " + path);
 }
 
 HWND WaitForClass(const char* className) {

@@ -13,19 +13,13 @@ namespace install {
 
 void CopyTree(const std::string& from, const std::string& to) {
     machine::MakeDirectories(to);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    for (const std::string& name : machine::Entries(from)) {
+        if (machine::DirectoryExists(from + "\\" + name)) {
             CopyTree(from + "\\" + name, to + "\\" + name);
         } else {
             CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    }
 }
 
 std::string CopyMedium(const std::string& name) {

@@ -58,7 +58,7 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
     wizard::ExpectLooks(dialog, wizard::kFinishPage, "finish page");
     EXPECT_EQ("&Finish", e2e::ControlText(dialog, IDC_NEXT));
     EXPECT_EQ(wizard::kSetupCaption, e2e::WindowText(dialog));
-    e2e::SaveScreenshot("demo\\finish-page.png", dialog);
+    e2e::SaveScreenshot("finish-page", dialog);
 
     // The status line, text by text.
     const std::vector<std::string> texts = spy.Texts(IDC_STATUS);

@@ -128,7 +128,7 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseActionsUseTheIn
     wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Finish");
     EXPECT_TRUE(e2e::IsEnabled(dialog, IDC_CANCEL)) << "button 2, hidden, is enabled so that the close box works";
     EXPECT_EQ(wizard::kSetupCaption, e2e::WindowText(dialog)) << "the caption does not change";
-    e2e::SaveScreenshot("demo\\menu-after-install.png", dialog);
+    e2e::SaveScreenshot("menu-after-install", dialog);
 
     ASSERT_TRUE(e2e::Click(dialog, IDC_README));
     ExpectReadmeOpened("installed copy", "from the menu right after the install");
@@ -209,7 +209,7 @@ TEST_F(Launch, PlayStartsTheGameInItsDirectoryAndEndsTheSetup) {
     EXPECT_TRUE(e2e::WaitFor([&] { return e2e::ControlText(game, 100).find("139/139") != std::string::npos; },
                              e2e::kWindowTimeoutMs))
         << e2e::ControlText(game, 100);
-    e2e::SaveScreenshot("demo\\game.png", game);
+    e2e::SaveScreenshot("game", game);
 }
 
 TEST_F(Launch, PlayFindsTheGameInADirectoryWithBlanks) {

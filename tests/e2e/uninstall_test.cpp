@@ -115,13 +115,13 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(kPrompt, e2e::ControlText(dialog, IDC_REMOVE_TEXT));
     EXPECT_TRUE(e2e::IsShown(dialog, IDC_REMOVE_TEXT));
-    e2e::SaveScreenshot("demo\\uninstall-confirm.png", dialog);
+    e2e::SaveScreenshot("uninstall-confirm", dialog);
     e2e::StatusSpy spy;
     ASSERT_TRUE(spy.Attach(dialog));
     ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
     ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
     EXPECT_FALSE(e2e::IsEnabled(dialog, IDC_REMOVE_CANCEL));
-    e2e::SaveScreenshot("demo\\uninstall-done.png", dialog);
+    e2e::SaveScreenshot("uninstall-done", dialog);
 
     ExpectRemoved(destination);
     EXPECT_FALSE(machine::KeyExists(machine::kProductKey));

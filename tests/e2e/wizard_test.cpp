@@ -55,7 +55,7 @@ TEST_F(Wizard, OpensTheNotInstalledMenuWhenNothingIsRecorded) {
     HWND dialog = Open(wizard::kSetupCaption);
     ASSERT_NE(nullptr, dialog);
     ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu, not installed");
-    e2e::SaveScreenshot("demo\\menu.png", dialog);
+    e2e::SaveScreenshot("menu", dialog);
     EXPECT_TRUE(machine::KeyExists(machine::kProductKey)) << "the start-up read creates the keys";
     EXPECT_FALSE(machine::ReadValue(machine::kProductKey, "WorkDir").exists);
     ASSERT_TRUE(e2e::Click(dialog, IDC_EXIT));
@@ -68,7 +68,7 @@ TEST_F(Wizard, OpensTheInstalledMenuWhenTheRecordedDirectoryHoldsTheGame) {
     HWND dialog = Open(wizard::kInstalledCaption);
     ASSERT_NE(nullptr, dialog);
     ExpectLooks(dialog, wizard::kMenuInstalled, "menu, installed");
-    e2e::SaveScreenshot("demo\\menu-installed.png", dialog);
+    e2e::SaveScreenshot("menu-installed", dialog);
 
     ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
     ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
@@ -112,7 +112,7 @@ TEST_F(Wizard, TheDirectoryPageProposesTheDefaultAndCancelReturnsToTheMenu) {
     focus.cbSize = sizeof(focus);
     ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &focus));
     EXPECT_EQ(GetDlgItem(dialog, IDC_DIRECTORY), focus.hwndFocus) << "the edit has the keyboard focus";
-    e2e::SaveScreenshot("demo\\directory-page.png", dialog);
+    e2e::SaveScreenshot("directory-page", dialog);
 
     const std::string typed = machine::FreshDirectory("wizard\\typed") + "\\Quorvane";
     e2e::SetEditText(dialog, IDC_DIRECTORY, typed);

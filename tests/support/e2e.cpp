@@ -23,16 +23,22 @@ std::string MediumDir() { return ShippedProgram() ? BuildRoot() + "\\pe32\\mediu
 REGSAM RegistryView() { return ShippedProgram() ? KEY_WOW64_32KEY : 0; }
 
 namespace {
+// "nt40" or, for the tests started with QUORVANE_WINDOWS=win95, "win95".
+std::string TargetWindows() {
+    char version[8] = {};
+    GetEnvironmentVariableA("QUORVANE_WINDOWS", version, sizeof(version));
+    return lstrcmpA(version, "win95") == 0 ? "win95" : "nt40";
+}
+
 // Wine answers "which Windows is this" for every program named setup.exe (the medium's and the
 // installed copy) with the Version of this key; left alone it answers Windows 7.
 void TellTargetWindows() {
-    char version[8] = {};
-    GetEnvironmentVariableA("QUORVANE_WINDOWS", version, sizeof(version));
-    if (lstrcmpA(version, "win95") != 0) lstrcpyA(version, "nt40");
+    const std::string version = TargetWindows();
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe", 0, nullptr, 0, KEY_SET_VALUE,
                         nullptr, &key, nullptr) != ERROR_SUCCESS) return;
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), lstrlenA(version) + 1);
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                   static_cast<DWORD>(version.size() + 1));
     RegCloseKey(key);
 }
 }  // namespace
@@ -305,7 +311,7 @@ void WaitUntilPainted(HWND window) {
     }, 5000);
 }
 
-std::string SaveScreenshot(const std::string& relativePath, HWND window) {
+bool SaveScreenshotAs(const std::string& path, HWND window) {
     if (window != nullptr) WaitUntilPainted(window);
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
@@ -335,12 +341,17 @@ std::string SaveScreenshot(const std::string& relativePath, HWND window) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 
-    std::string path = BuildRoot() + "\\" + relativePath;
     for (size_t slash = path.find('\\', 3); slash != std::string::npos;
          slash = path.find('\\', slash + 1)) {
         CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
     }
-    WritePng(path, width, height, rgb);
+    return WritePng(path, width, height, rgb);
+}
+
+std::string SaveScreenshot(const std::string& name, HWND window) {
+    const std::string program = ShippedProgram() ? TargetWindows() : "x86_64";
+    const std::string path = BuildRoot() + "\\screenshots\\" + program + "\\" + name + ".png";
+    SaveScreenshotAs(path, window);
     return path;
 }
 

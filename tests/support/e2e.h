@@ -124,9 +124,12 @@ void AnswerMessageBox(HWND box, int buttonId);
 // Waits until a window and its children have no region left to paint (bounded).
 void WaitUntilPainted(HWND window);
 
-// Saves a PNG of the whole screen to build/<relativePath>, once `window` (if given) has painted.
-// Returns the full path.
-std::string SaveScreenshot(const std::string& relativePath, HWND window = nullptr);
+// Saves a PNG of the whole screen, once `window` (if given) has painted, as <name>.png in the
+// tests' folder of the program under test: build\screenshots\x86_64, ...\nt40 or ...\win95, as
+// the tests of the three run side by side. Returns the full path.
+std::string SaveScreenshot(const std::string& name, HWND window = nullptr);
+// The same at any path (the demo's step shots); false when the file cannot be written.
+bool SaveScreenshotAs(const std::string& path, HWND window = nullptr);
 
 // Records every text that a dialog thread of the program sets on the status line (1009) or the
 // uninstall text field (1052), through a hook placed into that thread.

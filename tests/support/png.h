@@ -1,4 +1,4 @@
-// A minimal PNG writer for screenshots: 8-bit RGB, stored (uncompressed) deflate blocks.
+// A minimal PNG writer for screenshots: 8-bit RGB, compressed by zlib.
 #ifndef QUORVANE_TESTS_PNG_H
 #define QUORVANE_TESTS_PNG_H
 

@@ -79,19 +79,13 @@ std::string Upper(std::string text) {
 
 // Every file below `directory`, by relative name, sorted.
 void CollectFiles(const std::string& directory, const std::string& prefix, std::vector<std::string>* names) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    for (const std::string& name : machine::Entries(directory)) {
+        if (machine::DirectoryExists(directory + "\\" + name)) {
             CollectFiles(directory + "\\" + name, prefix + name + "\\", names);
         } else {
             names->push_back(prefix + name);
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    }
 }
 
 std::vector<std::string> FilesIn(const std::string& directory) {

@@ -1,73 +1,14 @@
 // The small procedures both dialogs use, in process, on the program's own templates.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "dialog_utils.h"
 #include "e2e.h"
-#include "paths.h"
 #include "resource_ids.h"
 #include "state.h"
 
 namespace {
-
-// Fills the buffer with garbage first, so a missing second NUL cannot pass by accident.
-std::string Join(const char* path, const char* component, bool* secondNul = nullptr, int capacity = 260) {
-    char buffer[600];
-    memset(buffer, 'x', sizeof(buffer));
-    strcpy(buffer, path);
-    const bool fits = AppendPathComponent(buffer, capacity, component);
-    EXPECT_TRUE(fits) << path << " + " << component;
-    if (secondNul != nullptr) *secondNul = buffer[strlen(buffer) + 1] == '\0';
-    return buffer;
-}
-
-TEST(AppendPathComponent, InsertsOneSeparatorUnlessThePathEndsInOne) {
-    EXPECT_EQ("C:\\Games\\quor.exe", Join("C:\\Games", "quor.exe"));
-    EXPECT_EQ("C:\\Games\\quor.exe", Join("C:\\Games\\", "quor.exe"));
-    EXPECT_EQ("C:/Games/quor.exe", Join("C:/Games/", "quor.exe"));
-}
-
-TEST(AppendPathComponent, AnEmptyPathGivesTheComponentAlone) {
-    EXPECT_EQ("quor.exe", Join("", "quor.exe"));
-}
-
-TEST(AppendPathComponent, AComponentWithALeadingSeparatorKeepsItDoubled) {
-    EXPECT_EQ("C:\\Games\\\\docs\\README.doc", Join("C:\\Games", "\\docs\\README.doc"));
-}
-
-TEST(AppendPathComponent, LeavesASecondNulBehindEveryResult) {
-    for (const char* path : {"C:\\Games", "C:\\Games\\", "", "D:"}) {
-        bool secondNul = false;
-        Join(path, "sfx\\c897eb.wav", &secondNul);
-        EXPECT_TRUE(secondNul) << "behind the join of " << path;
-    }
-}
-
-TEST(AppendPathComponent, AJoinThatDoesNotFitLeavesTheBufferUntouchedAndDoubleTerminated) {
-    char buffer[16];
-    memset(buffer, 'x', sizeof(buffer));
-    strcpy(buffer, "C:\\Games");  // 8 characters
-    // "C:\Games\a.b" is 12 characters: 12 + 2 NULs fit 14 but not 13.
-    EXPECT_FALSE(AppendPathComponent(buffer, 13, "a.b"));
-    EXPECT_STREQ("C:\\Games", buffer);
-    EXPECT_EQ('\0', buffer[9]);
-    EXPECT_EQ('x', buffer[13]) << "nothing written past the capacity";
-    EXPECT_TRUE(AppendPathComponent(buffer, 14, "a.b"));
-    EXPECT_STREQ("C:\\Games\\a.b", buffer);
-    EXPECT_EQ('\0', buffer[13]);
-}
-
-TEST(AppendPathComponent, TheLongestPathsOfTheSystemFitABufferOf260) {
-    std::string directory = "C:\\" + std::string(229, 'd');  // 232 characters
-    char buffer[260];
-    strcpy(buffer, directory.c_str());
-    EXPECT_TRUE(AppendPathComponent(buffer, sizeof(buffer), "bitmaps\\letter-dollar.bmp"));
-    EXPECT_EQ(258u, strlen(buffer));
-    strcpy(buffer, (directory + "x").c_str());
-    EXPECT_FALSE(AppendPathComponent(buffer, sizeof(buffer), "bitmaps\\letter-dollar.bmp"));
-}
 
 class OnTheTemplates : public ::testing::Test {
   protected:

@@ -154,7 +154,7 @@ TEST(ProgramGroupFile, GivesTheFourLinesOfOneItem) {
 
 TEST(ProgramGroupFile, RefusesAContentThatDoesNotFitItsBufferAndWritesNothingBehindIt) {
     const int frame = static_cast<int>(install::ExpectedGroupFile("", "", "", "").size());
-    // The longest content that fits 512 characters with its NUL is 511 characters.
+    // The longest content that fits the buffer of kGroupFileChars (640) with its NUL is 639 characters.
     const std::string fitting(static_cast<size_t>(kGroupFileChars - 1 - frame), 't');
     char out[kGroupFileChars + 600];
     memset(out, 'x', sizeof(out));
@@ -468,17 +468,7 @@ TEST_F(Grpconv, SkipsWhatItCannotReadInAMalformedFileAndMakesTheRest) {
     EXPECT_TRUE(install::ReadShortcut(Alpha() + "\\Last.lnk").loaded) << run_.notes;
 
     // Everything else is skipped: the folder holds the two readable items alone.
-    std::vector<std::string> made;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((Alpha() + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) made.push_back(found.cFileName);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    std::sort(made.begin(), made.end());
-    EXPECT_EQ((std::vector<std::string>{"Last.lnk", "Unquoted.lnk"}), made) << run_.notes;
+    EXPECT_EQ((std::vector<std::string>{"Last.lnk", "Unquoted.lnk"}), machine::Entries(Alpha())) << run_.notes;
     EXPECT_FALSE(machine::DirectoryExists(Beta())) << "a group without its section makes no folder";
 }
 
