@@ -67,7 +67,7 @@ _wine_env_display() {
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.1
     done
-    if kill -0 "$pid" 2>/dev/null && [ -e /tmp/.X11-unix/X$n ]; then
+    if kill -0 "$pid" 2>/dev/null && [ "$(tr -d ' ' </tmp/.X$n-lock 2>/dev/null)" = "$pid" ]; then
       _xvfb_pids+=("$pid")
       export DISPLAY=:$n
       return 0
@@ -89,10 +89,12 @@ _wine_env_session() {
 # The outside programs' stand-ins go where the system would have its own.
 wine_env_install_standins() {
   local tools=$ROOT/build/win64/tools windows=$WINEPREFIX/drive_c/windows
-  [ -f "$tools/command.exe" ] && cp "$tools/command.exe" "$windows/system32/command.exe"
+  # Each a new file: the copies of the prefix for the tests share its system folders' files.
+  local cp="cp --remove-destination"
+  [ -f "$tools/command.exe" ] && $cp "$tools/command.exe" "$windows/system32/command.exe"
   # A 32-bit program that looks in the system directory looks in syswow64.
-  [ -f "$tools/command.exe" ] && [ -d "$windows/syswow64" ] && cp "$tools/command.exe" "$windows/syswow64/command.exe"
-  [ -f "$tools/grpconv.exe" ] && cp "$tools/grpconv.exe" "$windows/grpconv.exe"
+  [ -f "$tools/command.exe" ] && [ -d "$windows/syswow64" ] && $cp "$tools/command.exe" "$windows/syswow64/command.exe"
+  [ -f "$tools/grpconv.exe" ] && $cp "$tools/grpconv.exe" "$windows/grpconv.exe"
   # Wine's own fonts (fonts-wine) as a usual Wine install has them: this Wine does not load them
   # from its data directory, so they go where the system keeps its fonts.
   local font
