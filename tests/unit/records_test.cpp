@@ -226,7 +226,10 @@ TEST_F(WorkDirOddValue, AStringStoredWithoutItsNulEndsWithinTheBuffer) {
 
 using RecordsInstall = RecordsTest;
 
+// A "setup.exe" value that an earlier removal left for the system to delete goes: an install's
+// record names no file of its own.
 TEST_F(RecordsInstall, AnInstallIntoCGamesQWritesEveryRecordByteExact) {
+    WriteOwnFileRecord("C:\\Earlier");
     RecordInstall("C:\\Games\\Q");
     ExpectString(machine::kProductKey, "WorkDir", "C:\\Games\\Q");
     ExpectString(machine::kDeleteFilesKey, "", "C:\\Games\\Q");
@@ -236,18 +239,6 @@ TEST_F(RecordsInstall, AnInstallIntoCGamesQWritesEveryRecordByteExact) {
     EXPECT_EQ(1, ValueCount(machine::kProductKey));
     EXPECT_EQ(1, ValueCount(machine::kDeleteFilesKey)) << "the default value alone";
     EXPECT_EQ(2, ValueCount(machine::kUninstallKey));
-}
-
-// An earlier removal from the menu of an install into the program's own directory left its own
-// file to be deleted; a new install's record must not keep asking for its uninstaller's deletion.
-TEST_F(RecordsInstall, TheDeleteFilesRecordNamesTheDirectoryAndNoFileOfItsOwn) {
-    WriteOwnFileRecord("C:\\Earlier");
-    ASSERT_TRUE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists);
-    EXPECT_TRUE(WriteDeleteFilesRecord("D:\\Games\\Q"));
-    ExpectString(machine::kDeleteFilesKey, "", "D:\\Games\\Q");
-    EXPECT_EQ(1, ValueCount(machine::kDeleteFilesKey)) << "the default value alone";
-    EXPECT_FALSE(machine::KeyExists(machine::kCompanyKey)) << "this record touches no other key";
-    EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey)) << "this record touches no other key";
 }
 
 TEST_F(RecordsInstall, ATrailingSeparatorStaysInWorkDirAndIsNotDoubled) {
