@@ -15,6 +15,9 @@ _i386_sudo=""
 # 50 s of every process start reserving the upper half in 64 KB pieces (qemu ignores its address
 # hints there); with this limit a start takes a few seconds.
 export QEMU_RESERVED_VA=0x81000000
+# Wine still asks for the 2 GB above that, piece by piece, at every start: scripts/i386-reserve.c
+# answers those requests at once (2 s of processor time less per start).
+_i386_reserve=$ROOT/build/i386-reserve.so
 
 _i386_wine_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1 </dev/null; }
 
@@ -23,6 +26,7 @@ i386_emulation_start() {
     echo "The shipped 32-bit program cannot be tested: 32-bit Wine (wine32:i386) is not installed." >&2
     return 1
   fi
+  _i386_preload_reserve
   _i386_wine_runs && return 0
   local qemu=/usr/bin/qemu-i386-static
   if [ ! -x "$qemu" ]; then
@@ -51,6 +55,24 @@ i386_emulation_start() {
     i386_emulation_stop
     return 1
   fi
+}
+
+# Builds the preload library for this address space and hands it to every emulated program. Without
+# it the programs run all the same, only slower.
+_i386_preload_reserve() {
+  local source=$ROOT/scripts/i386-reserve.c
+  if [ ! -f "$_i386_reserve" ] || [ "$source" -nt "$_i386_reserve" ] ||
+     [ "$(cat "$_i386_reserve.limit" 2>/dev/null)" != "$QEMU_RESERVED_VA" ]; then
+    mkdir -p "$(dirname "$_i386_reserve")"
+    if ! cc -m32 -O2 -fPIC -shared -nostdlib -DADDRESS_LIMIT="${QEMU_RESERVED_VA}u" -o "$_i386_reserve" \
+        "$source" /lib/i386-linux-gnu/libc.so.6 >/dev/null 2>&1; then
+      echo "Note: $source did not build; emulated programs start slowly." >&2
+      rm -f "$_i386_reserve"
+      return 0
+    fi
+    echo "$QEMU_RESERVED_VA" >"$_i386_reserve.limit"
+  fi
+  export QEMU_SET_ENV=LD_PRELOAD=$_i386_reserve
 }
 
 i386_emulation_stop() {
