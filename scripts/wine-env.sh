@@ -3,6 +3,7 @@
 #   wine_env_start PREFIX_DIR   sets DISPLAY (Xvfb unless USE_DISPLAY=1), WINEPREFIX, starts all;
 #                               a prefix created while the i386 emulation is on (i386-emulation.sh)
 #                               gets a 32-bit half, which takes minutes once
+#   wine_env_create_prefix      makes the prefix WINEPREFIX if it is not there (as wine_env_start)
 #   wine_env_insert_cd IMAGE [PROGRAM]
 #                               puts the CD into drive D: of the prefix
 #   wine_env_slots_start DIR COUNT
@@ -37,6 +38,14 @@ wine_env_fixed_addresses() {
 wine_env_start() {
   export WINEPREFIX=$1
   if [ "${USE_DISPLAY:-0}" != 1 ]; then _wine_env_display || return 1; fi
+  wine_env_create_prefix
+  _wine_prefixes+=("$WINEPREFIX")
+  _wine_env_session
+  wine_env_install_standins
+}
+
+# Makes the prefix WINEPREFIX unless it is there, and leaves no wineserver of it running.
+wine_env_create_prefix() {
   # A wineserver left from an earlier run may still hold the prefix without a display.
   wineserver -k >/dev/null 2>&1 || true
   _wine_env_end_emulated "$WINEPREFIX"
@@ -49,9 +58,6 @@ wine_env_start() {
     "$WINE64" wineboot -i >/dev/null 2>&1 </dev/null
     wineserver -w
   fi
-  _wine_prefixes+=("$WINEPREFIX")
-  _wine_env_session
-  wine_env_install_standins
 }
 
 # An Xvfb on the first free display from :91 on, for DISPLAY. Another run may take the same display
@@ -151,11 +157,19 @@ wine_env_slots_start() {
     _wine_prefixes+=("$WINEPREFIX")
     printf 'export WINEPREFIX=%q DISPLAY=%q\n' "$WINEPREFIX" "$DISPLAY" >"$dir/$slot/env"
     # The sessions start side by side: a start is mostly waiting.
-    _wine_env_session &
+    { _wine_env_session; _wine_env_keep_desktop; } &
     sessions+=($!)
   done
   wait "${sessions[@]}"
   export WINEPREFIX=$template DISPLAY=$display
+}
+
+# A program that holds the session's desktop until the wineserver ends (tests/support/
+# desktop_keeper.cpp): without it the desktop and its X connection start over for every test.
+_wine_env_keep_desktop() {
+  local keeper=$ROOT/build/win64/tests/desktop_keeper.exe
+  [ -f "$keeper" ] || return 0
+  "$WINE64" "$keeper" >/dev/null 2>&1 </dev/null &
 }
 
 # A copy of a prefix. Wine's own libraries and programs in the system folders, 1.2 GB with a
