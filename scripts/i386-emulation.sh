@@ -13,7 +13,7 @@ _i386_sudo=""
 # The guest address space that qemu gives a 32-bit program: the 2 GB that Windows 95 and NT 4 give
 # a program, and 16 MB above for the emulator's own stack. Left at 4 GB, 32-bit Wine spends about
 # 50 s of every process start reserving the upper half in 64 KB pieces (qemu ignores its address
-# hints there); with this limit a start takes a few seconds.
+# hints there); with this limit, and the library below, a start takes about a second.
 export QEMU_RESERVED_VA=0x81000000
 # Wine still asks for the 2 GB above that, piece by piece, at every start: scripts/i386-reserve.c
 # answers those requests at once (2 s of processor time less per start).
@@ -61,8 +61,9 @@ i386_emulation_start() {
 # it the programs run all the same, only slower.
 _i386_preload_reserve() {
   local source=$ROOT/scripts/i386-reserve.c
+  # Built again when its source or the address space above changes.
   if [ ! -f "$_i386_reserve" ] || [ "$source" -nt "$_i386_reserve" ] ||
-     [ "$(cat "$_i386_reserve.limit" 2>/dev/null)" != "$QEMU_RESERVED_VA" ]; then
+     [ "${BASH_SOURCE[0]}" -nt "$_i386_reserve" ]; then
     mkdir -p "$(dirname "$_i386_reserve")"
     if ! cc -m32 -O2 -fPIC -shared -nostdlib -DADDRESS_LIMIT="${QEMU_RESERVED_VA}u" -o "$_i386_reserve" \
         "$source" /lib/i386-linux-gnu/libc.so.6 >/dev/null 2>&1; then
@@ -70,7 +71,6 @@ _i386_preload_reserve() {
       rm -f "$_i386_reserve"
       return 0
     fi
-    echo "$QEMU_RESERVED_VA" >"$_i386_reserve.limit"
   fi
   export QEMU_SET_ENV=LD_PRELOAD=$_i386_reserve
 }
