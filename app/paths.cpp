@@ -9,6 +9,10 @@ static bool EndsInSeparator(const char* path, int length) {
     return *last == '\\' || *last == '/';
 }
 
+// Room for any folder name that a 260-character buffer holds, made full against a current
+// directory that may be as long.
+static constexpr int kFolderChars = 2 * MAX_PATH;
+
 bool AppendPathComponent(char* path, int capacity, const char* component) {
     const int length = lstrlenA(path);
     const bool needsSeparator = length > 0 && !EndsInSeparator(path, length);
@@ -41,6 +45,43 @@ bool ContainsBlank(const char* text) {
         if (*text == ' ') return true;
     }
     return false;
+}
+
+void MakeBareDriveItsRoot(char* directory) {
+    const char letter = static_cast<char>(directory[0] | 0x20);
+    if (letter >= 'a' && letter <= 'z' && directory[1] == ':' && directory[2] == '\0') lstrcpyA(directory + 2, "\\");
+}
+
+// The one form in which two names of a folder are compared: full, without trailing separators
+// but for a drive's root ("C:\", also when named "C:" as ModuleDirectory names it), and short
+// (8.3) when the folder exists and the system gives it one. False when the name cannot be made
+// full in `capacity` characters.
+static bool MakeCanonicalFolder(char* canonical, int capacity, const char* folder) {
+    char named[kFolderChars];
+    lstrcpynA(named, folder, kFolderChars);
+    MakeBareDriveItsRoot(named);
+    char full[kFolderChars];
+    char* namePart = nullptr;
+    const DWORD length = GetFullPathNameA(named, kFolderChars, full, &namePart);
+    if (length == 0 || length >= static_cast<DWORD>(kFolderChars)) return false;
+    int end = static_cast<int>(length);
+    // "C:" without its separator would name the drive's current directory, not its root.
+    while (end > 0 && EndsInSeparator(full, end)) {
+        const char* separator = CharPrevA(full, full + end);
+        if (separator == full || *CharPrevA(full, separator) == ':') break;
+        --end;
+    }
+    full[end] = '\0';
+    const DWORD shortLength = GetShortPathNameA(full, canonical, static_cast<DWORD>(capacity));
+    if (shortLength == 0 || shortLength >= static_cast<DWORD>(capacity)) lstrcpynA(canonical, full, capacity);
+    return true;
+}
+
+bool SameFolder(const char* first, const char* second) {
+    char one[kFolderChars];
+    char other[kFolderChars];
+    return MakeCanonicalFolder(one, kFolderChars, first) && MakeCanonicalFolder(other, kFolderChars, second) &&
+           lstrcmpiA(one, other) == 0;
 }
 
 void CutFileName(char* path) {

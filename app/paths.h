@@ -16,6 +16,15 @@ bool JoinPath(char* out, int capacity, const char* directory, const char* name);
 // '\\' and '/' separate; a name without a separator becomes empty.
 void CutFileName(char* path);
 
+// A drive named alone, "D:", as the joins take it: that drive's root ("D:\SMAG.INI"). The buffer
+// must have room for one more character.
+void MakeBareDriveItsRoot(char* directory);
+
+// Whether two names mean the same folder: compared full, without trailing separators (a drive's
+// root keeps its "\", and a drive named alone is its root), each in its short form when it
+// exists, without regard to case. A name that cannot be made full matches nothing.
+bool SameFolder(const char* first, const char* second);
+
 // Whether a path holds a blank, and so must be quoted on a command line.
 bool ContainsBlank(const char* text);
 

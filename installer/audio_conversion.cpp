@@ -23,6 +23,10 @@ constexpr char kWaveSwitchAndLineEnd[] = " -wav\r\n";
 constexpr const char* kInterpreterFiles[] = {"command.com", "command.exe"};
 constexpr char kInterpreterParameters[] = "/C mp3.bat";
 constexpr char kProgressDot[] = ".";
+// Outside quotes an interpreter splits a line at a blank, ends a command at "&" or "|", redirects
+// at "<" and ">", drops "^" as an escape, and reads "(", ")", ",", ";" and "=" as its own. Inside
+// quotes all of them are plain text, also to Windows 95's interpreter.
+constexpr char kReadSpecially[] = " &^|<>(),;=";
 constexpr DWORD kPollIntervalMs = 2000;
 
 // A line under construction. Once a piece does not fit, the line stays unfinished.
@@ -48,7 +52,7 @@ void AppendText(BatchLine& line, const char* piece) {
 // interpreter reads "%" in a batch line as the start of a parameter or a variable ("%20" of a
 // folder "Quorvane%20Demo" as parameter 2 and a "0"), and "%%" as one "%". No double-byte
 // character has 0x25 as its second byte, so each byte of that value is the sign itself. A path
-// with blanks is quoted: the interpreter splits a line at blanks.
+// that holds a character the interpreter reads specially is quoted.
 void AppendCommandPath(BatchLine& line, const char* directory, const char* name, bool quoted) {
     char path[kBatchLineChars];
     if (!JoinPath(path, kBatchLineChars, directory, name)) {
@@ -111,6 +115,17 @@ HANDLE StartBatchFile(HWND dialog, const char* installPath) {
     return nullptr;
 }
 
+// Byte by byte: a trail byte of a double-byte character that equals one of these costs no more
+// than a pair of quotes, and an interpreter that does not know the code page reads it as the sign.
+bool NeedsQuotes(const char* path) {
+    for (; *path != '\0'; ++path) {
+        for (const char* special = kReadSpecially; *special != '\0'; ++special) {
+            if (*path == *special) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry) {
@@ -118,7 +133,7 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
     line[0] = '\0';
     char convertedName[kPathChars];
     if (!MakeConvertedName(convertedName, kPathChars, mp3Entry)) return false;
-    const bool quoted = ContainsBlank(sourceDirectory);
+    const bool quoted = NeedsQuotes(sourceDirectory);
     BatchLine batchLine{line, capacity, 0, true};
     AppendText(batchLine, kAnswerNo);
     AppendCommandPath(batchLine, sourceDirectory, kDecoderName, quoted);
@@ -140,7 +155,7 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
 // install then ends without WAV files, as without an interpreter.
 HANDLE StartAudioConversion(HWND dialog) {
     if (!SetCurrentDirectoryA(InstallDirectory)) return nullptr;
-    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) CopyExtender(dialog, InstallDirectory);
+    if (!SameFolder(InstallDirectory, ModuleDirectory)) CopyExtender(dialog, InstallDirectory);
     if (!WriteBatchFile()) return nullptr;
     return StartBatchFile(dialog, InstallDirectory);
 }

@@ -40,10 +40,14 @@ bool IsBlankText(const char* text) {
     return true;
 }
 
-// A drive named alone, "D:", as the joins take it: that drive's root ("D:\SMAG.INI").
-void MakeBareDriveItsRoot(char* directory) {
-    const char letter = static_cast<char>(directory[0] | 0x20);
-    if (letter >= 'a' && letter <= 'z' && directory[1] == ':' && directory[2] == '\0') lstrcpyA(directory + 2, "\\");
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// "\\?\" and "\\.\" (with either separator) name the system's device and raw file spaces, not
+// a folder: Windows 95 knows neither, the shell's file requests take neither on NT 4, and a
+// reserved name such as "CON" in a typed path becomes one when it is made full.
+bool IsDevicePath(const char* path) {
+    return IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == '?' || path[2] == '.') &&
+           IsSeparator(path[3]);
 }
 
 }  // namespace
@@ -58,16 +62,16 @@ bool MakeDestinationFull(char* directory) {
     char full[kPathChars];
     char* namePart = nullptr;
     const DWORD length = GetFullPathNameA(directory, kPathChars, full, &namePart);
-    if (length == 0 || length >= static_cast<DWORD>(kPathChars)) return false;
+    if (length == 0 || length >= static_cast<DWORD>(kPathChars) || IsDevicePath(full)) return false;
     lstrcpynA(directory, full, kPathChars);
     return true;
 }
 
 namespace {
 
-// A destination that is empty, cannot be made a full path or is too long for its copy paths is
-// refused before anything is written, as one that cannot be created: the user stays on the
-// directory page with the text as typed and may correct it.
+// A destination that is empty, cannot be made a full path of a folder or is too long for its copy
+// paths is refused before anything is written, as one that cannot be created: the user stays on
+// the directory page with the text as typed and may correct it.
 bool PrepareDestination(HWND dialog) {
     ShowStatusString(dialog, IDS_CREATING_DIR);
     const bool prepared = MakeDestinationFull(InstallDirectory) && lstrlenA(InstallDirectory) <= kLongestDestination &&
@@ -143,7 +147,8 @@ void InstallChain(HWND dialog) {
     lstrcpynA(WorkDirectory, InstallDirectory, kPathChars);
     ShowStatusString(dialog, IDS_CHECKING_SPACE);
     ClearStatus(dialog);
-    if (lstrcmpiA(InstallDirectory, ModuleDirectory) != 0) CopyDemoFiles(dialog);
+    // Copies of the medium's files onto themselves could never succeed, however the user answers.
+    if (!SameFolder(InstallDirectory, ModuleDirectory)) CopyDemoFiles(dialog);
 
     ShowStatusString(dialog, IDS_DECOMPRESSING);
     HANDLE conversion = StartAudioConversion(dialog);

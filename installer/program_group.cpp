@@ -7,6 +7,7 @@
 #include "paths.h"
 #include "resource_ids.h"
 #include "shell_imports.h"
+#include "shell_link.h"
 #include "state.h"
 
 // The converter reads the file the moment it starts; it is given time to finish one item before
@@ -126,17 +127,27 @@ static bool MakeItemPath(char* path, const char* folder, UINT titleId) {
     return JoinPath(path, kPathChars, folder, name);
 }
 
+// An item is ours when the program it starts lies in the directory that the removal empties: the
+// maker's full game or a second copy of this demo installed elsewhere makes items of the same
+// titles in the same folder. An item whose target cannot be read is not known to be ours.
+static bool StartsFromDirectory(const char* item, const char* directory) {
+    char target[kPathChars];
+    if (!ReadShortcutTarget(item, target, kPathChars)) return false;
+    CutFileName(target);
+    return target[0] != '\0' && SameFolder(target, directory);
+}
+
 // The group's folder below `programs` is the maker's and may hold its other products and the
-// user's own items: only this product's items are deleted, and the folder with them only when
+// user's own items: only this install's items are deleted, and the folder with them only when
 // that leaves it empty. A folder without items of ours is not touched. Missing items are not
 // asked for, since the shell reports each in a box of its own and most places hold no group.
-static void RemoveGroupItems(HWND dialog, const char* programs, const char* group) {
+static void RemoveGroupItems(HWND dialog, const char* programs, const char* group, const char* directory) {
     char folder[kPathChars];
     if (!JoinPath(folder, kPathChars, programs, group) || !IsDirectory(folder)) return;
     bool heldOurs = false;
     for (const UINT titleId : kItemTitles) {
         char item[kPathChars];
-        if (!MakeItemPath(item, folder, titleId) || !IsFile(item)) continue;
+        if (!MakeItemPath(item, folder, titleId) || !IsFile(item) || !StartsFromDirectory(item, directory)) continue;
         ShellDeleteFile(dialog, item);
         heldOurs = true;
     }
@@ -156,16 +167,16 @@ static bool GetShellFolder(HWND dialog, int folderId, char* path) {
 // The converter puts the group where the system keeps the Start Menu: the Windows directory's
 // "Start Menu" on Windows 95 without user profiles, the user's profile on NT 4 and with profiles,
 // where the common groups of all users lie beside it. Our items are removed from each of them.
-void RemoveProgramGroup(HWND dialog) {
+void RemoveProgramGroup(HWND dialog, const char* installDirectory) {
     char group[kTextChars];
     // Without the group's own name the path would be the Programs folder itself.
     if (LoadStringA(AppInstance, IDS_GROUP_NAME, group, kTextChars) <= 0) return;
     char programs[kPathChars];
     if (MakeWindowsPath(programs, kPathChars, kStartMenuFolder) &&
         AppendPathComponent(programs, kPathChars, kProgramsFolder)) {
-        RemoveGroupItems(dialog, programs, group);
+        RemoveGroupItems(dialog, programs, group, installDirectory);
     }
     for (const int folderId : kShellProgramsFolders) {
-        if (GetShellFolder(dialog, folderId, programs)) RemoveGroupItems(dialog, programs, group);
+        if (GetShellFolder(dialog, folderId, programs)) RemoveGroupItems(dialog, programs, group, installDirectory);
     }
 }

@@ -10,12 +10,13 @@
 constexpr int kGroupFileChars = 640;
 
 // The content of SETUP.INI for one item; returns its length in characters (buffer:
-// kGroupFileChars). A
-// content that would not fit is not cut: the answer is 0 and `out` is empty.
+// kGroupFileChars). A content that would not fit is not cut: the answer is 0 and `out` is empty.
 int FormatGroupFile(char* out, const char* group, const char* title, const char* commandLine,
                     const char* workingDirectory);
 
 void CreateProgramGroup();
-void RemoveProgramGroup(HWND dialog);
+// Deletes the group's items that start programs of `installDirectory`, and the group's folder when
+// that leaves it empty.
+void RemoveProgramGroup(HWND dialog, const char* installDirectory);
 
 #endif

@@ -96,7 +96,7 @@ void RunRemoval(HWND dialog) {
         WriteOwnFileRecord(RemovalDirectory);
     }
     ShowRemoveString(dialog, IDS_REMOVING_SHORTCUTS);
-    RemoveProgramGroup(dialog);
+    RemoveProgramGroup(dialog, RemovalDirectory);
 
     EnableWindow(GetDlgItem(dialog, IDC_REMOVE_OK), TRUE);
     ShowRemoveString(dialog, IDS_REMOVAL_DONE);
@@ -109,7 +109,7 @@ void RunRemoval(HWND dialog) {
 // which stays as the one file of the install.
 void OnInitDialog(HWND dialog, LPARAM directory) {
     RemovalDirectory = directory != 0 ? reinterpret_cast<const char*>(directory) : ModuleDirectory;
-    RemovingOwnDirectory = directory != 0 && lstrcmpiA(RemovalDirectory, ModuleDirectory) == 0;
+    RemovingOwnDirectory = directory != 0 && SameFolder(RemovalDirectory, ModuleDirectory);
     ShowWindow(GetDlgItem(dialog, IDC_REMOVE_TEXT), SW_SHOW);
     ShowRemoveString(dialog, IDS_REMOVE_PROMPT);
     RemoveRuns = 0;

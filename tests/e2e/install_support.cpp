@@ -128,15 +128,17 @@ void SimulateInstall(const std::string& medium, const std::string& destination) 
     machine::WriteStringValue(machine::kDeleteFilesKey, "", destination);
     machine::WriteStringValue(machine::kUninstallKey, "DisplayName", "Quorvane July 4th Demo");
     machine::WriteStringValue(machine::kUninstallKey, "UninstallString", destination + "\\setup.exe -REMOVE");
-    machine::WriteBytes(machine::GroupFolder() + "\\Quorvane.lnk", "shortcut");
-    machine::WriteBytes(machine::GroupFolder() + "\\Uninstall Quorvane.lnk", "shortcut");
+    machine::MakeDirectories(machine::GroupFolder());
+    WriteShortcut(machine::GroupFolder() + "\\Quorvane.lnk", destination + "\\quor.exe");
+    WriteShortcut(machine::GroupFolder() + "\\Uninstall Quorvane.lnk", destination + "\\setup.exe");
 }
 
-// A path of a batch line, each "%" written twice: the interpreter reads "%%" as one.
+// A path of a batch line, each "%" written twice: the interpreter reads "%%" as one. Quoted when
+// the directory holds a sign that the interpreter would read outside quotes.
 static std::string BatchPath(const std::string& directory, const std::string& name) {
     std::string path;
     for (const char c : machine::Join(directory, name)) path += c == '%' ? std::string("%%") : std::string(1, c);
-    return directory.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
+    return directory.find_first_of(" &^|<>(),;=") != std::string::npos ? "\"" + path + "\"" : path;
 }
 
 std::string ExpectedBatchLine(const std::string& source, const std::string& entry) {
@@ -164,33 +166,48 @@ std::string ShortPath(const std::string& path) {
     return length > 0 && length < MAX_PATH ? buffer : "";
 }
 
-Shortcut ReadShortcut(const std::string& file) {
-    Shortcut shortcut;
+// Runs `use` on a shell link object that is bound to `file`, loaded from it when `load`.
+template <typename Use>
+bool WithShortcut(const std::string& file, bool load, Use use) {
     const HRESULT initialized = CoInitialize(nullptr);
+    bool done = false;
     IShellLinkA* link = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                    reinterpret_cast<void**>(&link)))) {
         IPersistFile* persist = nullptr;
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            std::wstring wide(file.begin(), file.end());
-            if (SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
-                char text[INFOTIPSIZE] = {};
-                shortcut.loaded = true;
-                link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-                shortcut.path = text;
-                text[0] = '\0';
-                link->GetArguments(text, INFOTIPSIZE);
-                shortcut.arguments = text;
-                text[0] = '\0';
-                link->GetWorkingDirectory(text, MAX_PATH);
-                shortcut.workingDirectory = text;
-            }
+            const std::wstring wide(file.begin(), file.end());
+            done = (!load || SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) && use(link, persist, wide);
             persist->Release();
         }
         link->Release();
     }
     if (SUCCEEDED(initialized)) CoUninitialize();
+    return done;
+}
+
+Shortcut ReadShortcut(const std::string& file) {
+    Shortcut shortcut;
+    WithShortcut(file, true, [&](IShellLinkA* link, IPersistFile*, const std::wstring&) {
+        char text[INFOTIPSIZE] = {};
+        shortcut.loaded = true;
+        link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+        shortcut.path = text;
+        text[0] = '\0';
+        link->GetArguments(text, INFOTIPSIZE);
+        shortcut.arguments = text;
+        text[0] = '\0';
+        link->GetWorkingDirectory(text, MAX_PATH);
+        shortcut.workingDirectory = text;
+        return true;
+    });
     return shortcut;
+}
+
+bool WriteShortcut(const std::string& file, const std::string& target) {
+    return WithShortcut(file, false, [&](IShellLinkA* link, IPersistFile* persist, const std::wstring& wide) {
+        return SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(persist->Save(wide.c_str(), TRUE));
+    });
 }
 
 std::vector<std::string> GrpconvRuns() {

@@ -42,7 +42,7 @@ HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const s
 std::string CheckInstalledFiles(const std::string& medium, const std::string& destination, bool converted = true);
 
 // Lays out what an install leaves, without running one: the copied files and stand-ins for the
-// converted sounds in `destination`, the three records and a group folder with two shortcuts.
+// converted sounds in `destination`, the three records and a group folder with our two shortcuts.
 void SimulateInstall(const std::string& medium, const std::string& destination);
 
 // What the install writes, built here from its description rather than by the program: a line
@@ -62,6 +62,8 @@ struct Shortcut {
     std::string workingDirectory;
 };
 Shortcut ReadShortcut(const std::string& file);
+// A shortcut file that starts `target`, as the shell's link object writes one.
+bool WriteShortcut(const std::string& file, const std::string& target);
 
 // The grpconv stand-in's log: one entry per run, with its arguments.
 std::vector<std::string> GrpconvRuns();

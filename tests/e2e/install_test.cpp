@@ -118,10 +118,11 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
     EXPECT_EQ("-o", runs[1]);
 }
 
-// The medium lies in "Größe%20Demo" (ANSI F6 DF): the interpreter reads mp3.bat in the OEM code
-// page, and "%2" in a batch line as its second parameter.
+// The medium lies in "Größe%20R&D^Demo" (ANSI F6 DF): the interpreter reads mp3.bat in the OEM
+// code page, "%2" in a batch line as its second parameter, and outside quotes "&" as the end of a
+// command and "^" as an escape.
 TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
-    const std::string medium = install::CopyMedium("install\\over\\Gr\xF6\xDF" "e%20Demo");
+    const std::string medium = install::CopyMedium("install\\over\\Gr\xF6\xDF" "e%20R&D^Demo");
     const std::string destination = machine::FreshDirectory("install\\over\\Quorvane");
     ASSERT_TRUE(machine::WriteBytes(destination + "\\quor.exe", "an older game"));
     ASSERT_TRUE(machine::WriteBytes(destination + "\\bitmaps\\zoom.bmp", "an older bitmap"));
@@ -156,7 +157,9 @@ TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
     HWND dialog = install::OpenDirectoryPage(setup_, medium);
     ASSERT_NE(nullptr, dialog);
     // An empty or blank name is refused the same way: it would name the current directory.
-    for (const std::string typed : {"Q:\\Games\\Quorvane", "", "   "}) {
+    // The system's device and raw file spaces, Windows 95 knows neither, are no folder either.
+    for (const std::string typed : {"Q:\\Games\\Quorvane", "", "   ", "\\\\?\\C:\\qtest\\install\\nodrive\\raw",
+                                    "\\\\.\\C:\\qtest\\install\\nodrive\\device"}) {
         ASSERT_TRUE(install::StartInstall(dialog, typed));
         ASSERT_TRUE(install::WaitForDirectoryPageAgain(dialog)) << "\"" << typed << "\"";
         wizard::ExpectLooks(dialog, wizard::kDirectoryPage, "directory page after \"" + typed + "\"");
@@ -201,25 +204,35 @@ TEST_F(Install, ADestinationTooLongForItsFilesIsRefusedBeforeAnythingIsWritten) 
     ExpectNoRecords("after a refused destination");
 }
 
+// In place is the medium's own folder however it is typed: in other letters with a trailing
+// separator, or in its short form. Copies onto themselves could never succeed.
 TEST_F(Install, InPlaceNothingIsCopiedAndTheConversionRunsThere) {
-    const std::string medium = install::CopyMedium("install\\inplace\\cd");
-    std::string typed = medium;
-    CharUpperA(&typed[0]);
-    ASSERT_NE(medium, typed);
-    HWND dialog = install::OpenDirectoryPage(setup_, medium);
-    ASSERT_NE(nullptr, dialog);
-    e2e::StatusSpy spy;
-    ASSERT_TRUE(spy.Attach(dialog));
-    ASSERT_TRUE(install::StartInstall(dialog, typed));
-    ASSERT_TRUE(install::WaitForFinishPage(dialog));
-    const auto texts = spy.Texts(IDC_STATUS);
-    EXPECT_EQ(0u, CountOf(texts, "Copying files."));
-    EXPECT_EQ(0u, CountOf(texts, "Copying quor.exe"));
-    EXPECT_EQ(1u, CountOf(texts, "Decompressing MP3 files..."));
-    EXPECT_TRUE(machine::FileExists(medium + "\\mp3.bat"));
-    EXPECT_EQ("", install::CheckInstalledFiles(medium, medium)) << "the WAV files are made beside the MP3 files";
-    EXPECT_EQ(typed, machine::ReadValue(machine::kProductKey, "WorkDir").Text());
-    EXPECT_EQ(typed + "\\setup.exe -REMOVE", machine::ReadValue(machine::kUninstallKey, "UninstallString").Text());
+    const std::string medium = install::CopyMedium("install\\inplace\\QuorvaneMedium");
+    std::string upper = medium;
+    CharUpperA(&upper[0]);
+    std::vector<std::string> spellings = {upper + "\\"};
+    const std::string shortForm = install::ShortPath(medium);
+    if (shortForm != medium) spellings.push_back(shortForm);
+    for (const std::string& typed : spellings) {
+        machine::ResetSetupState();
+        e2e::Program setup;
+        HWND dialog = install::OpenDirectoryPage(setup, medium);
+        ASSERT_NE(nullptr, dialog);
+        e2e::StatusSpy spy;
+        ASSERT_TRUE(spy.Attach(dialog));
+        ASSERT_TRUE(install::StartInstall(dialog, typed));
+        ASSERT_TRUE(install::WaitForFinishPage(dialog)) << typed;
+        const auto texts = spy.Texts(IDC_STATUS);
+        EXPECT_EQ(0u, CountOf(texts, "Copying files.")) << typed;
+        EXPECT_EQ(0u, CountOf(texts, "Copying quor.exe")) << typed;
+        EXPECT_EQ(1u, CountOf(texts, "Decompressing MP3 files...")) << typed;
+        EXPECT_TRUE(machine::FileExists(medium + "\\mp3.bat"));
+        EXPECT_EQ("", install::CheckInstalledFiles(e2e::MediumDir(), medium)) << typed << ": the medium's files keep "
+                                                                                 "their bytes, the WAV files are made";
+        EXPECT_EQ(typed, machine::ReadValue(machine::kProductKey, "WorkDir").Text());
+        const std::string program = typed.back() == '\\' ? typed + "setup.exe" : typed + "\\setup.exe";
+        EXPECT_EQ(program + " -REMOVE", machine::ReadValue(machine::kUninstallKey, "UninstallString").Text());
+    }
 }
 
 TEST_F(Install, AFileMissingFromTheMediumIsAskedForAndRetryOrCancelWork) {

@@ -103,12 +103,17 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     const std::string otherProduct = std::string(machine::kCompanyKey) + "\\Skyward";
     ASSERT_TRUE(machine::WriteStringValue(otherProduct, "Level", "7"));
     // The group as well where Windows 95 without user profiles keeps it. The maker's folder holds
-    // its other demo, and among all users' groups a note of the user's.
-    ASSERT_TRUE(machine::WriteBytes(machine::WindowsGroupFolder() + "\\Quorvane.lnk", "shortcut"));
+    // its other demo, and among all users' groups a note of the user's and the item of a copy of
+    // the game installed elsewhere, under our title.
+    machine::MakeDirectories(machine::WindowsGroupFolder());
+    ASSERT_TRUE(install::WriteShortcut(machine::WindowsGroupFolder() + "\\Quorvane.lnk", destination + "\\quor.exe"));
     const std::string otherDemo = machine::GroupFolder() + "\\Other Demo.lnk";
     const std::string notes = machine::CommonGroupFolder() + "\\Notes.txt";
     ASSERT_TRUE(machine::WriteBytes(otherDemo, "another demo"));
     ASSERT_TRUE(machine::WriteBytes(notes, "the user's notes"));
+    const std::string otherCopy = machine::FreshDirectory("uninstall\\real\\Quorvane2") + "\\quor.exe";
+    const std::string othersItem = machine::CommonGroupFolder() + "\\Quorvane.lnk";
+    ASSERT_TRUE(install::WriteShortcut(othersItem, otherCopy));
 
     e2e::Program remover;
     HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
@@ -135,6 +140,7 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
         const auto bytes = machine::ReadBytes(kept);
         EXPECT_EQ(kept == notes ? "the user's notes" : "another demo", std::string(bytes.begin(), bytes.end())) << kept;
     }
+    EXPECT_EQ(otherCopy, install::ReadShortcut(othersItem).path) << "the other copy's item";
     EXPECT_TRUE(machine::KeyExists(machine::kDeleteFilesKey)) << "the delete-files record stays";
     EXPECT_FALSE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists) << "not written in remove mode";
     EXPECT_TRUE(machine::FileExists(machine::SetupIniPath()));
@@ -167,7 +173,8 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     const auto runs = install::GrpconvRuns();
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ("", runs[0]);
-    EXPECT_FALSE(machine::FileExists(machine::GroupFolder() + "\\Quorvane.lnk")) << "the converter does not make it again";
+    EXPECT_FALSE(machine::FileExists(machine::GroupFolder() + "\\Uninstall Quorvane.lnk"))
+        << "the converter does not make it again";
     ExpectNonePlantedRan(destination, "during the removal");
 }
 
@@ -314,6 +321,17 @@ TEST_F(Uninstall, FromTheMenuRightAfterAnInstallIntoItsOwnDirectoryTheProgramAsk
     ASSERT_NE(nullptr, install::InstallToFinishPage(second, e2e::MediumDir(), other));
     EXPECT_EQ(other, machine::ReadValue(machine::kDeleteFilesKey, "").Text());
     EXPECT_FALSE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists) << "after the install into " << other;
+
+    // The installed copy, started without arguments, removes its own directory from its menu.
+    e2e::Program installed;
+    ASSERT_TRUE(installed.StartWith(other + "\\setup.exe", "", other));
+    wizardWindow = installed.WaitForWindow(wizard::kInstalledCaption);
+    ASSERT_TRUE(wizardWindow != nullptr && e2e::Click(wizardWindow, IDC_UNINSTALL));
+    dialog = installed.WaitForWindow(kUninstallCaption);
+    ASSERT_TRUE(dialog != nullptr && e2e::Click(dialog, IDC_REMOVE_OK));
+    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    EXPECT_EQ(other, machine::ReadValue(machine::kDeleteFilesKey, "").Text());
+    EXPECT_EQ("setup.exe", machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").Text()) << "the installed copy's";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "machine.h"
 #include "paths.h"
 
 namespace {
@@ -96,6 +97,21 @@ TEST(ContainsBlank, IsTrueForABlankAnywhereInThePath) {
     EXPECT_TRUE(ContainsBlank("C:\\Games\\Quorvane "));
     EXPECT_FALSE(ContainsBlank("C:\\Games\\Quorvane"));
     EXPECT_FALSE(ContainsBlank(""));
+}
+
+// One folder however it is spelled; a drive's root stays the root, not the drive's current folder.
+TEST(SameFolder, ComparesFullShortFormsWithoutTrailingSeparators) {
+    const std::string folder = machine::FreshDirectory("paths\\QuorvaneFolder");
+    char shortForm[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameA(folder.c_str(), shortForm, MAX_PATH));
+    for (const std::string& other : {folder + "\\", std::string(shortForm), folder + "\\..\\quorvanefolder\\"}) {
+        EXPECT_TRUE(SameFolder(folder.c_str(), other.c_str())) << other;
+    }
+    EXPECT_FALSE(SameFolder(folder.c_str(), (folder + "2").c_str()));
+    // A drive named alone, as ModuleDirectory names a root, is that root here too.
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    EXPECT_FALSE(SameFolder(folder.substr(0, 3).c_str(), folder.c_str())) << "the root of " << folder;
+    EXPECT_TRUE(SameFolder(folder.substr(0, 2).c_str(), folder.substr(0, 3).c_str())) << "the root of " << folder;
 }
 
 }  // namespace

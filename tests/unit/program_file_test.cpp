@@ -66,7 +66,7 @@ TEST_F(ShippedProgram, ImportsOnlyWhatWindows95AndNt4BothExport) {
     }
     for (const std::string& dll : dlls) {
         EXPECT_TRUE(dll == "KERNEL32.DLL" || dll == "USER32.DLL" || dll == "GDI32.DLL" ||
-                    dll == "ADVAPI32.DLL" || dll == "SHELL32.DLL" || dll == "WINMM.DLL")
+                    dll == "ADVAPI32.DLL" || dll == "SHELL32.DLL" || dll == "OLE32.DLL" || dll == "WINMM.DLL")
             << dll;
     }
 }

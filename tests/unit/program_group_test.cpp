@@ -302,11 +302,11 @@ class ProgramGroupRemoval : public ::testing::Test {
 
     // Runs RemoveProgramGroup on a thread of its own, so that a message box of the shell cannot
     // hold the test: any dialog of this process that shows up meanwhile is dismissed and counted.
-    bool RemoveWatchingForBoxes(int* boxes) {
+    bool RemoveWatchingForBoxes(int* boxes, const std::string& installDirectory = "C:\\qtest\\removal") {
         *boxes = 0;
         HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         std::thread worker([&] {
-            RemoveProgramGroup(owner_);
+            RemoveProgramGroup(owner_, installDirectory.c_str());
             SetEvent(done);
         });
         const DWORD start = GetTickCount();
@@ -336,24 +336,28 @@ class ProgramGroupRemoval : public ::testing::Test {
 };
 
 // The maker's folder may hold more than this product: our two shortcuts go, and a folder only
-// when they leave it empty. A folder without shortcuts of ours is not touched, empty or not.
+// when they leave it empty. A folder without shortcuts of ours is not touched, empty or not, and
+// an item under our title that is no shortcut is not known to be ours.
 TEST_F(ProgramGroupRemoval, DeletesOurShortcutsAndTheFoldersTheyLeaveEmpty) {
+    const std::string installed = machine::FreshDirectory("removal\\Quorvane Demo");
     const std::string group = machine::GroupFolder();
-    ASSERT_TRUE(machine::WriteBytes(group + "\\Quorvane.lnk", "link"));
-    ASSERT_TRUE(machine::WriteBytes(group + "\\Uninstall Quorvane.lnk", "link"));
+    machine::MakeDirectories(group);
+    ASSERT_TRUE(install::WriteShortcut(group + "\\Quorvane.lnk", installed + "\\quor.exe"));
+    ASSERT_TRUE(install::WriteShortcut(group + "\\Uninstall Quorvane.lnk", install::ShortPath(installed) + "\\setup.exe"));
     ASSERT_TRUE(machine::WriteBytes(group + "\\Saved\\notes.txt", "kept by the user"));
     ASSERT_TRUE(machine::WriteBytes(ProgramsFolder() + "\\Other Group\\Other.lnk", "link"));
     // The same group where Windows 95 without user profiles keeps it.
-    ASSERT_TRUE(machine::WriteBytes(machine::WindowsGroupFolder() + "\\Quorvane.lnk", "link"));
-    machine::MakeDirectories(machine::CommonGroupFolder());
+    machine::MakeDirectories(machine::WindowsGroupFolder());
+    ASSERT_TRUE(install::WriteShortcut(machine::WindowsGroupFolder() + "\\Quorvane.lnk", installed + "\\quor.exe"));
+    ASSERT_TRUE(machine::WriteBytes(machine::CommonGroupFolder() + "\\Quorvane.lnk", "link"));
 
     int boxes = 0;
-    ASSERT_TRUE(RemoveWatchingForBoxes(&boxes)) << "RemoveProgramGroup did not return";
+    ASSERT_TRUE(RemoveWatchingForBoxes(&boxes, installed + "\\")) << "RemoveProgramGroup did not return";
     EXPECT_EQ(0, boxes) << boxMessages_;
     EXPECT_EQ(std::vector<std::string>{"Saved"}, machine::Entries(group)) << group;
     EXPECT_TRUE(machine::FileExists(group + "\\Saved\\notes.txt"));
     EXPECT_FALSE(machine::DirectoryExists(machine::WindowsGroupFolder())) << machine::WindowsGroupFolder();
-    EXPECT_TRUE(machine::DirectoryExists(machine::CommonGroupFolder())) << machine::CommonGroupFolder();
+    EXPECT_TRUE(machine::FileExists(machine::CommonGroupFolder() + "\\Quorvane.lnk")) << machine::CommonGroupFolder();
     EXPECT_TRUE(machine::FileExists(ProgramsFolder() + "\\Other Group\\Other.lnk"));
 }
 
