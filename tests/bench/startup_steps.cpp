@@ -15,7 +15,6 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -30,6 +29,7 @@
 namespace {
 
 constexpr char kBareDialogName[] = "BARE_DIALOG";
+// The sizes the program gives its pictures.
 constexpr int kPictureWidth = 640;
 constexpr int kPictureHeight = 480;
 constexpr int kButtonFaceSize = 32;
