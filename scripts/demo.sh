@@ -3,7 +3,9 @@
 # in a fresh Wine prefix with the stand-ins of the outside programs installed.
 #   With a display (DISPLAY set): the setup program starts and you drive it.
 #   Without one: a scripted walk under Xvfb, in Wine's virtual desktop so that windows have their
-#   captions, saves a screenshot of each step into build/demo/ and prints what it saw.
+#   captions, saves a screenshot of each step into build/demo/ and prints what it saw; the wizard
+#   window alone on the menu, the directory page and the finish page as well (build/demo/menu.png,
+#   directory-page.png, finish.png), the pictures of the README (docs/).
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/wine-env.sh"
@@ -28,7 +30,7 @@ fi
 trap wine_env_stop EXIT
 wine_env_start "$prefix" || exit 1
 wine_env_insert_cd "$ROOT/build/win64/quorvane.iso" || exit 1
-rm -f "$ROOT"/build/demo/[0-9][0-9]-*.png
+rm -f "$ROOT"/build/demo/*.png
 walk='Z:'$(echo "$ROOT/build/win64/tests/demo_walk.exe" | tr / '\\')
 summary=$ROOT/build/demo/summary.txt
 echo "Walking through the install and the removal under Xvfb (display $DISPLAY)..."

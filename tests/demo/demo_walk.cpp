@@ -31,6 +31,12 @@ void Shot(const std::string& name, HWND window) {
     Check(e2e::SaveScreenshotAs(path, window), "screenshot " + path);
 }
 
+// The wizard window alone, as the README shows it (docs/).
+void WindowShot(const std::string& name, HWND window) {
+    const std::string path = e2e::BuildRoot() + "\\demo\\" + name + ".png";
+    Check(e2e::SaveWindowShotAs(path, window), "the window alone: " + path);
+}
+
 HWND WaitForClass(const char* className) {
     HWND window = nullptr;
     e2e::WaitFor([&] { return (window = FindWindowA(className, nullptr)) != nullptr && IsWindowVisible(window); },
@@ -117,10 +123,12 @@ int main() {
         return 1;
     }
     Shot("01-menu", dialog);
+    WindowShot("menu", dialog);
     e2e::Click(dialog, IDC_INSTALL);
     e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); }, e2e::kWindowTimeoutMs);
     Say("2. Install opens the directory page, proposing " + e2e::EditText(dialog, IDC_DIRECTORY));
     Shot("02-directory-page", dialog);
+    WindowShot("directory-page", dialog);
 
     Say("3. Next installs into " + destination);
     Moments moments;
@@ -146,6 +154,7 @@ int main() {
     }
     Check(install::WaitForFinishPage(dialog), "the install ends on the finish page");
     Shot("05-finish-page", dialog);
+    WindowShot("finish", dialog);
     const int copied = CountPresent(destination, install::CopiedEntries());
     const int converted = CountPresent(destination, install::ConvertedNames());
     Check(copied == 139, "files installed: " + std::to_string(copied) + " of 139");

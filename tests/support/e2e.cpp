@@ -311,10 +311,12 @@ void WaitUntilPainted(HWND window) {
     }, 5000);
 }
 
-bool SaveScreenshotAs(const std::string& path, HWND window) {
-    if (window != nullptr) WaitUntilPainted(window);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+namespace {
+// Saves the screen's pixels in `area` as a PNG at `path`, making its folders.
+bool SaveScreenArea(const std::string& path, const RECT& area) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return false;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
@@ -327,7 +329,7 @@ bool SaveScreenshotAs(const std::string& path, HWND window) {
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     GdiFlush();
     std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
     const auto* pixels = static_cast<const unsigned char*>(bits);
@@ -346,6 +348,18 @@ bool SaveScreenshotAs(const std::string& path, HWND window) {
         CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
     }
     return WritePng(path, width, height, rgb);
+}
+}  // namespace
+
+bool SaveScreenshotAs(const std::string& path, HWND window) {
+    if (window != nullptr) WaitUntilPainted(window);
+    return SaveScreenArea(path, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+bool SaveWindowShotAs(const std::string& path, HWND window) {
+    WaitUntilPainted(window);
+    RECT area{};
+    return GetWindowRect(window, &area) && SaveScreenArea(path, area);
 }
 
 std::string SaveScreenshot(const std::string& name, HWND window) {

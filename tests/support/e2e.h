@@ -130,6 +130,8 @@ void WaitUntilPainted(HWND window);
 std::string SaveScreenshot(const std::string& name, HWND window = nullptr);
 // The same at any path (the demo's step shots); false when the file cannot be written.
 bool SaveScreenshotAs(const std::string& path, HWND window = nullptr);
+// The window alone, frame and caption included, once it has painted.
+bool SaveWindowShotAs(const std::string& path, HWND window);
 
 // Records every text that a dialog thread of the program sets on the status line (1009) or the
 // uninstall text field (1052), through a hook placed into that thread.

@@ -1,0 +1,175 @@
+// Where the setup program's start-up goes: makes the menu as the program's start-up does, with the
+// program's own code, resources and calls in the same order, and times each step of its first
+// display. One cold start per process, as the program has it: the first picture, the first sound
+// and the first shell call each pay what the process has not loaded yet.
+//
+//   startup_steps setup   OUT   the menu's start-up, step by step
+//   startup_steps program OUT   the menu made by the program's own dialog procedure, in one piece,
+//                               to show that the steps add up to what the program does
+//   startup_steps bare    OUT   the yardstick's dialog (tests/bench/bare_dialog.rc)
+//
+// Appends one line per step to OUT, and one for their total: the mode, the step and its
+// milliseconds.
+#include <windows.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "dialog_utils.h"
+#include "manifest.h"
+#include "master_dialog.h"
+#include "paths.h"
+#include "records.h"
+#include "resource_ids.h"
+#include "state.h"
+
+namespace {
+
+constexpr char kBareDialogName[] = "BARE_DIALOG";
+// The sizes the program gives its pictures.
+constexpr int kPictureWidth = 640;
+constexpr int kPictureHeight = 480;
+constexpr int kButtonFaceSize = 32;
+
+struct ButtonFace {
+    int control;
+    int faceName;
+};
+// The menu's faces in the order the program sets them (installer/master_dialog.cpp).
+constexpr ButtonFace kButtonFaces[] = {
+    {IDC_PLAY, IDS_PLAY_BUTTON_FACE},    {IDC_UNINSTALL, IDS_REMOVE_BUTTON_FACE},
+    {IDC_INSTALL, IDS_MENU_BUTTON_FACE}, {IDC_DIRECTX, IDS_MENU_BUTTON_FACE},
+    {IDC_README, IDS_MENU_BUTTON_FACE},  {IDC_EXIT, IDS_MENU_BUTTON_FACE},
+};
+
+double Milliseconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Step {
+    std::string name;
+    double ms;
+};
+std::vector<Step> Steps;
+double Mark;
+
+// Ends the step that began at the last mark.
+void EndStep(const char* name) {
+    const double now = Milliseconds();
+    Steps.push_back({name, now - Mark});
+    Mark = now;
+}
+
+// Splits the dialog's creation at the controls that the dialog manager creates: the dialog window
+// (its font, and the process's first window), the first control (in the menu the picture, which
+// the template names, so that the control loads it as it is created), then all the others.
+int ControlsCreated;
+LRESULT CALLBACK CreationSteps(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && (reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->style & WS_CHILD) != 0) {
+        ++ControlsCreated;
+        if (ControlsCreated == 1) EndStep("dialog_window");
+        if (ControlsCreated == 2) EndStep("first_control");
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The dialog manager has created the last control and hands the dialog to its procedure.
+void EndCreation() { EndStep(ControlsCreated > 1 ? "other_controls" : "first_control"); }
+
+// The game lookup of the menu's start-up: "quor.exe" in the recorded directory.
+bool GameIsInstalled() {
+    char path[kPathChars];
+    if (!JoinPath(path, kPathChars, WorkDirectory, CoreFileList[kGameProgramEntry])) return false;
+    SHFILEINFOA info = {};
+    return SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_EXETYPE) != 0;
+}
+
+// The menu's start-up as the program's WM_INITDIALOG handler makes it, one timed step at a time.
+INT_PTR CALLBACK TimedMenuProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message != WM_INITDIALOG) return FALSE;
+    EndCreation();
+    ReadWorkDirectory();
+    EndStep("record_read");
+    char name[kTextChars];
+    LoadStringA(AppInstance, IDS_PICTURE_NAME, name, kTextChars);
+    SetStaticBitmap(dialog, IDC_PICTURE, name, kPictureWidth, kPictureHeight);
+    EndStep("picture");
+    for (const ButtonFace& face : kButtonFaces) {
+        LoadStringA(AppInstance, face.faceName, name, kTextChars);
+        SetButtonBitmap(dialog, face.control, name, kButtonFaceSize, kButtonFaceSize);
+    }
+    EndStep("button_faces");
+    const bool installed = GameIsInstalled();
+    EndStep("game_lookup");
+    PlaySoundA(MAKEINTRESOURCEA(installed ? IDW_RUN_SOUND : IDW_SETUP_SOUND), AppInstance, SND_RESOURCE | SND_ASYNC);
+    EndStep("sound_start");
+    LoadStringA(AppInstance, installed ? IDS_CAPTION_INSTALLED : IDS_CAPTION_SETUP, CaptionText, kTextChars);
+    SetWindowTextA(dialog, CaptionText);
+    ShowWizardLook(dialog, installed ? kMenuInstalledLook : kMenuNotInstalledLook);
+    EndStep("caption_and_buttons");
+    return FALSE;
+}
+
+INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) EndCreation();
+    return FALSE;
+}
+
+// Makes the dialog and paints it once as the dialog manager's loop would: every window of it that
+// has something to paint gets its WM_PAINT now. `shownStep` names what the creation call holds
+// after the last step that the procedure marked.
+bool MakeAndPaint(const char* templateName, DLGPROC procedure, const char* shownStep) {
+    HHOOK hook = procedure == MasterDialogProc
+                     ? nullptr
+                     : SetWindowsHookExA(WH_CBT, CreationSteps, nullptr, GetCurrentThreadId());
+    Mark = Milliseconds();
+    HWND dialog = CreateDialogParamA(AppInstance, templateName, nullptr, procedure, 0);
+    if (dialog == nullptr) return false;
+    EndStep(shownStep);
+    if (hook != nullptr) UnhookWindowsHookEx(hook);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+    EndStep("first_paint");
+    DestroyWindow(dialog);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        fprintf(stderr, "usage: startup_steps setup|program|bare OUT\n");
+        return 2;
+    }
+    AppInstance = GetModuleHandleA(nullptr);
+    const std::string mode = argv[1];
+    bool made = false;
+    if (mode == "setup") {
+        made = MakeAndPaint(DLG_MASTER_NAME, TimedMenuProc, "window_shown");
+    } else if (mode == "program") {
+        // The program's own procedure marks nothing: its whole start-up falls into the creation.
+        made = MakeAndPaint(DLG_MASTER_NAME, MasterDialogProc, "creation_to_shown");
+    } else if (mode == "bare") {
+        made = MakeAndPaint(kBareDialogName, QuietProc, "window_shown");
+    }
+    if (!made) {
+        fprintf(stderr, "startup_steps: no dialog for %s\n", mode.c_str());
+        return 1;
+    }
+    FILE* out = fopen(argv[2], "a");
+    if (out == nullptr) return 1;
+    double total = 0;
+    for (const Step& step : Steps) {
+        fprintf(out, "%s %s %.3f\n", mode.c_str(), step.name.c_str(), step.ms);
+        total += step.ms;
+    }
+    fprintf(out, "%s total %.3f\n", mode.c_str(), total);
+    fclose(out);
+    return 0;
+}
