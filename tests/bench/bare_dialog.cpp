@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <mmsystem.h>
+#include <objbase.h>
 
 namespace {
 
@@ -21,6 +22,7 @@ const void* const volatile kLibraryAnchors[] = {
     reinterpret_cast<const void*>(&RegOpenKeyExA),   // advapi32
     reinterpret_cast<const void*>(&SHGetFileInfoA),  // shell32
     reinterpret_cast<const void*>(&PlaySoundA),      // winmm
+    reinterpret_cast<const void*>(&CoInitialize),    // ole32
 };
 
 }  // namespace
