@@ -96,15 +96,6 @@ void EnableControls(HWND dialog, const int* controls, BOOL enable) {
 // Button 1 is shown on the two wizard pages only.
 bool OnWizardPage(HWND dialog) { return IsWindowVisible(GetDlgItem(dialog, IDC_NEXT)) != FALSE; }
 
-// "quor.exe" in the recorded directory with an executable type means the game is installed. A
-// directory too long to hold the name counts as not installed.
-bool GameIsInstalled() {
-    char path[kPathChars];
-    if (!JoinPath(path, kPathChars, WorkDirectory, CoreFileList[kGameProgramEntry])) return false;
-    SHFILEINFOA info = {};
-    return SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_EXETYPE) != 0;
-}
-
 void SetCaptionFrom(HWND dialog, int stringId) {
     LoadStringA(AppInstance, stringId, CaptionText, kTextChars);
     SetWindowTextA(dialog, CaptionText);
@@ -118,15 +109,8 @@ BOOL OnSetCursor() {
 
 void OnInitDialog(HWND dialog) {
     ReadWorkDirectory();
-
-    char name[kTextChars];
-    LoadStringA(AppInstance, IDS_PICTURE_NAME, name, kTextChars);
-    SetStaticBitmap(dialog, IDC_PICTURE, name, kPictureWidth, kPictureHeight);
-    for (const ButtonFace& face : kButtonFaces) {
-        LoadStringA(AppInstance, face.faceName, name, kTextChars);
-        SetButtonBitmap(dialog, face.control, name, kButtonFaceSize, kButtonFaceSize);
-    }
-
+    SetMenuPicture(dialog);
+    SetMenuButtonFaces(dialog);
     const bool installed = GameIsInstalled();
     PlaySoundA(MAKEINTRESOURCEA(installed ? IDW_RUN_SOUND : IDW_SETUP_SOUND), AppInstance,
                SND_RESOURCE | SND_ASYNC);
@@ -223,6 +207,29 @@ void OnCommand(HWND dialog, int control, int notification) {
 }
 
 }  // namespace
+
+void SetMenuPicture(HWND dialog) {
+    char name[kTextChars];
+    LoadStringA(AppInstance, IDS_PICTURE_NAME, name, kTextChars);
+    SetStaticBitmap(dialog, IDC_PICTURE, name, kPictureWidth, kPictureHeight);
+}
+
+void SetMenuButtonFaces(HWND dialog) {
+    char name[kTextChars];
+    for (const ButtonFace& face : kButtonFaces) {
+        LoadStringA(AppInstance, face.faceName, name, kTextChars);
+        SetButtonBitmap(dialog, face.control, name, kButtonFaceSize, kButtonFaceSize);
+    }
+}
+
+// "quor.exe" in the recorded directory with an executable type means the game is installed. A
+// directory too long to hold the name counts as not installed.
+bool GameIsInstalled() {
+    char path[kPathChars];
+    if (!JoinPath(path, kPathChars, WorkDirectory, CoreFileList[kGameProgramEntry])) return false;
+    SHFILEINFOA info = {};
+    return SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_EXETYPE) != 0;
+}
 
 void ShowWizardLook(HWND dialog, WizardLook look) {
     const LookChanges& changes = kLooks[look];

@@ -20,6 +20,12 @@ enum WizardLook {
 // look names change.
 void ShowWizardLook(HWND dialog, WizardLook look);
 
+// Steps of the menu's start-up, each on its own so that the bench can time it: the picture, the
+// faces of the bitmap buttons, and whether the recorded directory holds the game.
+void SetMenuPicture(HWND dialog);
+void SetMenuButtonFaces(HWND dialog);
+bool GameIsInstalled();
+
 INT_PTR CALLBACK MasterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -12,16 +12,12 @@
 // milliseconds.
 #include <windows.h>
 #include <mmsystem.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "dialog_utils.h"
-#include "manifest.h"
 #include "master_dialog.h"
-#include "paths.h"
 #include "records.h"
 #include "resource_ids.h"
 #include "state.h"
@@ -29,22 +25,6 @@
 namespace {
 
 constexpr char kBareDialogName[] = "BARE_DIALOG";
-// The sizes the program gives its pictures.
-constexpr int kPictureWidth = 640;
-constexpr int kPictureHeight = 480;
-constexpr int kButtonFaceSize = 32;
-
-struct ButtonFace {
-    int control;
-    int faceName;
-};
-// The menu's faces in the order the program sets them (installer/master_dialog.cpp).
-constexpr ButtonFace kButtonFaces[] = {
-    {IDC_PLAY, IDS_PLAY_BUTTON_FACE},    {IDC_UNINSTALL, IDS_REMOVE_BUTTON_FACE},
-    {IDC_INSTALL, IDS_MENU_BUTTON_FACE}, {IDC_DIRECTX, IDS_MENU_BUTTON_FACE},
-    {IDC_README, IDS_MENU_BUTTON_FACE},  {IDC_EXIT, IDS_MENU_BUTTON_FACE},
-};
-
 double Milliseconds() {
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);
@@ -82,28 +62,15 @@ LRESULT CALLBACK CreationSteps(int code, WPARAM wParam, LPARAM lParam) {
 // The dialog manager has created the last control and hands the dialog to its procedure.
 void EndCreation() { EndStep(ControlsCreated > 1 ? "other_controls" : "first_control"); }
 
-// The game lookup of the menu's start-up: "quor.exe" in the recorded directory.
-bool GameIsInstalled() {
-    char path[kPathChars];
-    if (!JoinPath(path, kPathChars, WorkDirectory, CoreFileList[kGameProgramEntry])) return false;
-    SHFILEINFOA info = {};
-    return SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_EXETYPE) != 0;
-}
-
 // The menu's start-up as the program's WM_INITDIALOG handler makes it, one timed step at a time.
 INT_PTR CALLBACK TimedMenuProc(HWND dialog, UINT message, WPARAM, LPARAM) {
     if (message != WM_INITDIALOG) return FALSE;
     EndCreation();
     ReadWorkDirectory();
     EndStep("record_read");
-    char name[kTextChars];
-    LoadStringA(AppInstance, IDS_PICTURE_NAME, name, kTextChars);
-    SetStaticBitmap(dialog, IDC_PICTURE, name, kPictureWidth, kPictureHeight);
+    SetMenuPicture(dialog);
     EndStep("picture");
-    for (const ButtonFace& face : kButtonFaces) {
-        LoadStringA(AppInstance, face.faceName, name, kTextChars);
-        SetButtonBitmap(dialog, face.control, name, kButtonFaceSize, kButtonFaceSize);
-    }
+    SetMenuButtonFaces(dialog);
     EndStep("button_faces");
     const bool installed = GameIsInstalled();
     EndStep("game_lookup");
