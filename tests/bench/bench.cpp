@@ -43,10 +43,15 @@ double Seconds() {
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-double Median(std::vector<double> values) {
+struct Spread {
+    double median, low, high;
+};
+Spread SpreadOf(std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return {values[values.size() / 2], values.front(), values.back()};
 }
+
+double Median(const std::vector<double>& values) { return SpreadOf(values).median; }
 
 SIZE_T PeakMemory(HANDLE process) {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -208,14 +213,6 @@ std::string Joined(const std::set<std::string>& names) {
     std::string text;
     for (const std::string& name : names) text += (text.empty() ? "" : " ") + name;
     return text;
-}
-
-struct Spread {
-    double median, low, high;
-};
-Spread SpreadOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return {values[values.size() / 2], values.front(), values.back()};
 }
 
 // The steps of the menu's first display (tests/bench/startup_steps.cpp), in their order, and how
