@@ -52,6 +52,22 @@ void MakeBareDriveItsRoot(char* directory) {
     if (letter >= 'a' && letter <= 'z' && directory[1] == ':' && directory[2] == '\0') lstrcpyA(directory + 2, "\\");
 }
 
+bool MakeShortForm(char* out, int capacity, const char* path) {
+    if (capacity <= 0) return false;
+    char named[kFolderChars];
+    if (lstrlenA(path) + 1 >= kFolderChars) return false;
+    lstrcpyA(named, path);
+    MakeBareDriveItsRoot(named);
+    const DWORD length = GetShortPathNameA(named, out, static_cast<DWORD>(capacity));
+    if (length > 0 && length < static_cast<DWORD>(capacity)) return true;
+    if (lstrlenA(named) >= capacity) {
+        out[0] = '\0';
+        return false;
+    }
+    lstrcpyA(out, named);
+    return true;
+}
+
 // The one form in which two names of a folder are compared: full, without trailing separators
 // but for a drive's root ("C:\", also when named "C:" as ModuleDirectory names it), and short
 // (8.3) when the folder exists and the system gives it one. False when the name cannot be made
@@ -72,9 +88,7 @@ static bool MakeCanonicalFolder(char* canonical, int capacity, const char* folde
         --end;
     }
     full[end] = '\0';
-    const DWORD shortLength = GetShortPathNameA(full, canonical, static_cast<DWORD>(capacity));
-    if (shortLength == 0 || shortLength >= static_cast<DWORD>(capacity)) lstrcpynA(canonical, full, capacity);
-    return true;
+    return MakeShortForm(canonical, capacity, full);
 }
 
 bool SameFolder(const char* first, const char* second) {

@@ -20,6 +20,12 @@ void CutFileName(char* path);
 // must have room for one more character.
 void MakeBareDriveItsRoot(char* directory);
 
+// `path` in its short (8.3) form as the system gives it, into `out` (a buffer of `capacity`
+// characters): every DOS program opens it. The path as it stands where the system gives none (a
+// name that does not exist, a volume without short names) or the short form does not fit; a drive
+// named alone is its root. False when not even that fits.
+bool MakeShortForm(char* out, int capacity, const char* path);
+
 // Whether two names mean the same folder: compared full, without trailing separators (a drive's
 // root keeps its "\", and a drive named alone is its root), each in its short form when it
 // exists, without regard to case. A name that cannot be made full matches nothing.

@@ -76,16 +76,15 @@ void CopyExtender(HWND dialog, const char* installPath) {
     ShellCopyFile(dialog, source, target);
 }
 
-// True when every line was composed and written in full.
-bool WriteBatchLines(HFILE batch) {
+// Composes every line of mp3.bat below `source` and writes each into `batch`, unless that is
+// HFILE_ERROR. True when every line was composed, and written, in full.
+bool ComposeBatchLines(const char* source, HFILE batch) {
     char line[kBatchLineChars];
     for (const FileGroup& group : kConvertedGroups) {
         for (int i = 0; i < group.count; ++i) {
-            if (!ComposeBatchLine(line, kBatchLineChars, ModuleDirectory, group[i])) return false;
-            // The interpreter reads a batch file in the OEM code page: a source directory with a
-            // letter above 0x7F ("Größe") written in ANSI would name files that do not exist.
+            if (!ComposeBatchLine(line, kBatchLineChars, source, group[i])) return false;
+            if (batch == HFILE_ERROR) continue;
             const UINT length = static_cast<UINT>(lstrlenA(line));
-            CharToOemBuffA(line, line, length);
             if (_lwrite(batch, line, length) != length) return false;
         }
     }
@@ -96,11 +95,20 @@ bool WriteBatchLines(HFILE batch) {
 // mp3.bat that an earlier install left read-only is ours and is replaced, as the copies replace
 // theirs. True only when the file was made whole: anything less, and the interpreter would run
 // whatever it found under that name, here or along its search path.
+//
+// The lines name the source directory in its short form: the decoder and its DOS extender open
+// 8.3 names only, on Windows 95 as on NT 4, and the short form keeps a line within what the
+// interpreter reads. Where a line would still be longer (a deep folder, a volume without short
+// names), no batch file is made: the interpreter would run it cut short, perhaps inside a
+// program's name.
 bool WriteBatchFile() {
+    char source[kPathChars];
+    if (!MakeShortForm(source, kPathChars, ModuleDirectory)) return false;
+    if (!ComposeBatchLines(source, HFILE_ERROR)) return false;
     if (IsFile(kBatchFileName)) SetFileAttributesA(kBatchFileName, FILE_ATTRIBUTE_NORMAL);
     const HFILE batch = _lcreat(kBatchFileName, 0);
     if (batch == HFILE_ERROR) return false;
-    const bool written = WriteBatchLines(batch);
+    const bool written = ComposeBatchLines(source, batch);
     return _lclose(batch) != HFILE_ERROR && written;
 }
 
@@ -133,12 +141,20 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
     line[0] = '\0';
     char convertedName[kPathChars];
     if (!MakeConvertedName(convertedName, kPathChars, mp3Entry)) return false;
-    const bool quoted = NeedsQuotes(sourceDirectory);
-    BatchLine batchLine{line, capacity, 0, true};
+    // The interpreter reads the batch file in the OEM code page. There a letter above 0x7F
+    // ("Größe") has another byte, and a letter without an OEM form becomes a look-alike that may
+    // be a sign the interpreter reads ("‹" becomes "<"): quotes and "%%" are decided on the bytes
+    // it reads. The rest of the line is ASCII, the same in both.
+    char directory[kPathChars];
+    const int directoryLength = lstrlenA(sourceDirectory);
+    if (directoryLength >= kPathChars) return false;
+    CharToOemBuffA(sourceDirectory, directory, static_cast<DWORD>(directoryLength + 1));
+    const bool quoted = NeedsQuotes(directory);
+    BatchLine batchLine{line, capacity < kBatchLineChars ? capacity : kBatchLineChars, 0, true};
     AppendText(batchLine, kAnswerNo);
-    AppendCommandPath(batchLine, sourceDirectory, kDecoderName, quoted);
+    AppendCommandPath(batchLine, directory, kDecoderName, quoted);
     AppendText(batchLine, kBlank);
-    AppendCommandPath(batchLine, sourceDirectory, mp3Entry, quoted);
+    AppendCommandPath(batchLine, directory, mp3Entry, quoted);
     AppendText(batchLine, kBlank);
     AppendText(batchLine, convertedName);
     AppendText(batchLine, kWaveSwitchAndLineEnd);

@@ -5,12 +5,15 @@
 
 #include <windows.h>
 
-// Room for the longest line the program can compose: two paths below a source directory of up to
-// 259 characters, every character of them a "%" written twice at worst, their quotes, the fixed
-// words and the longest converted name.
-constexpr int kBatchLineChars = 1280;
+// The interpreter, COMMAND.COM on both systems, reads no more than this many bytes of a batch
+// line before its CR LF and cuts the rest before it reads the line.
+constexpr int kBatchLineLimit = 127;
+// A line at that limit with its CR LF and a NUL.
+constexpr int kBatchLineChars = kBatchLineLimit + 3;
 
-// One line of mp3.bat for `mp3Entry`, CR LF included. False when it does not fit `capacity`.
+// One line of mp3.bat for `mp3Entry` below `sourceDirectory` (ANSI text), in the OEM code page
+// that the interpreter reads, CR LF included. False when the interpreter would cut it or it does
+// not fit `capacity`.
 bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry);
 
 // Writes mp3.bat into InstallDirectory and starts it. Returns the interpreter's process, or null.

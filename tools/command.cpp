@@ -15,6 +15,11 @@
 // %0 to %9 are the batch file's parameters, %% is one "%", %NAME% is the variable's value (none
 // when it is not set), and a "%" without its closing one is dropped.
 //
+// It is as strict as COMMAND.COM, the DOS program that the systems start under this name: it reads
+// only the first 127 bytes of a batch line, and on NT 4, whose DOS machine has no long-name calls,
+// it starts a program only by a path whose every part is 8.3. Windows 95's COMMAND.COM makes those
+// calls, so there a program's long path serves as well.
+//
 // Unlike the system's interpreter it does not show each line before running it: under Wine every
 // write to a console window costs milliseconds, which added up to seconds over the batch file.
 // What the programs themselves write, and what cannot run, still shows.
@@ -26,6 +31,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "dos_names.h"
 
 namespace {
 
@@ -241,6 +247,10 @@ DWORD RunLine(const std::string& line) {
     if (!ParsePipedEcho(line, &piped)) return HandOver(OemToAnsi(line));
     piped.program = OemToAnsi(piped.program);
     piped.commandLine = OemToAnsi(piped.commandLine);
+    if (!OnWindows95() && !IsDosPath(piped.program)) {
+        fprintf(stderr, "command: %s: bad command or file name (not a DOS name)\n", piped.program.c_str());
+        return kCannotRun;
+    }
     const std::string program = ResolveProgram(piped.program);
     if (program.empty()) {
         fprintf(stderr, "command: %s: bad command or file name\n", piped.program.c_str());
@@ -304,6 +314,7 @@ DWORD RunBatchFile(const std::string& path, const std::string& name) {
         std::string line = content.substr(start, end - start);
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > kDosBatchLineBytes) line.resize(kDosBatchLineBytes);
         // Trailing blanks stay: an echo that cmd.exe runs writes them. A line handed to cmd.exe
         // is read by it once more as a command line, which expands a variable's %NAME% again.
         line = SkipBlanks(ExpandPercent(line, parameters));

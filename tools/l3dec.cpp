@@ -9,6 +9,10 @@
 // encoded and no more. Like the decoder it stands in for, it will not run without go32.exe in
 // its working directory. An existing output is replaced only when the answer on standard input
 // is y. Any failure leaves no output file behind and ends with a non-zero exit code.
+//
+// It is a DOS program, and reads its arguments as one: from a command tail that DOS cuts to 126
+// bytes, and it opens its input and creates its output only by names that the old DOS file calls
+// take, 8.3 in every part, on Windows 95 as on NT 4.
 #include <windows.h>
 #include <mmreg.h>
 #include <msacm.h>
@@ -18,6 +22,9 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "command_line.h"
+#include "dos_names.h"
 
 namespace {
 
@@ -29,6 +36,8 @@ enum ExitCode {
     kNotLayer3 = 4,
     kDecodeFailed = 5,
     kWriteFailed = 6,
+    // What the old DOS calls report for a name they cannot take: no such file.
+    kNoDosName = 7,
 };
 
 constexpr char kExtender[] = "go32.exe";
@@ -479,16 +488,45 @@ int WriteOutput(const char* output, const std::vector<uint8_t>& wave) {
     return kSuccess;
 }
 
+// The words of the command tail as DOS hands it over: the blank after the program's name is its
+// first byte, and what lies beyond its last byte never arrives. Quotes group a word.
+std::vector<std::string> DosArguments() {
+    const std::string tail = std::string(SkipProgramName(GetCommandLineA())).substr(0, kDosCommandTailBytes - 1);
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    bool quoted = false;
+    for (const char c : tail) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (!quoted && (c == ' ' || c == '\t')) {
+            if (inWord) words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words.push_back(word);
+    return words;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc != 4 || lstrcmpiA(argv[3], kWaveSwitch) != 0) {
+int main() {
+    const std::vector<std::string> arguments = DosArguments();
+    if (arguments.size() != 3 || lstrcmpiA(arguments[2].c_str(), kWaveSwitch) != 0) {
         return Fail(kUsage, "usage: l3dec <input.mp3> <output.wav> -wav");
     }
-    const char* input = argv[1];
-    const char* output = argv[2];
+    const char* input = arguments[0].c_str();
+    const char* output = arguments[1].c_str();
     if (!IsFile(kExtender)) {
         return Fail(kNoExtender, std::string("cannot run without ") + kExtender + " in the working directory");
+    }
+    for (const char* name : {input, output}) {
+        if (!IsDosPath(name)) return Fail(kNoDosName, std::string(name) + ": file not found (not a DOS name)");
     }
     std::vector<uint8_t> data;
     if (!IsFile(input) || !ReadWholeFile(input, &data)) {

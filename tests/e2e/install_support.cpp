@@ -133,12 +133,13 @@ void SimulateInstall(const std::string& medium, const std::string& destination) 
     WriteShortcut(machine::GroupFolder() + "\\Uninstall Quorvane.lnk", destination + "\\setup.exe");
 }
 
-// A path of a batch line, each "%" written twice: the interpreter reads "%%" as one. Quoted when
-// the directory holds a sign that the interpreter would read outside quotes.
+// A batch line names the source directory in its short form, which the interpreter and the
+// decoder can open; the tests' directories hold no sign that the interpreter reads but the blank
+// of a name that has no short form.
 static std::string BatchPath(const std::string& directory, const std::string& name) {
-    std::string path;
-    for (const char c : machine::Join(directory, name)) path += c == '%' ? std::string("%%") : std::string(1, c);
-    return directory.find_first_of(" &^|<>(),;=") != std::string::npos ? "\"" + path + "\"" : path;
+    const std::string shortForm = ShortPath(directory);
+    const std::string path = machine::Join(shortForm.empty() ? directory : shortForm, name);
+    return path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
 }
 
 std::string ExpectedBatchLine(const std::string& source, const std::string& entry) {
@@ -158,6 +159,26 @@ std::string ExpectedGroupFile(const std::string& title, const std::string& comma
                               const std::string& workingDirectory, const std::string& group) {
     return "[progman.groups]\r\ngroupX=" + group + "\r\n[groupX]\r\n\"" + title + "\",\"" + commandLine +
            "\",,,,\"" + workingDirectory + "\"\r\n";
+}
+
+std::vector<std::string> BatchLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    for (size_t start = line.find_first_not_of(' '); start != std::string::npos;) {
+        const size_t end = line.find(' ', start);
+        words.push_back(line.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        start = line.find_first_not_of(' ', end == std::string::npos ? line.size() : end);
+    }
+    return words;
 }
 
 std::string ShortPath(const std::string& path) {

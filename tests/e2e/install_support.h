@@ -46,11 +46,15 @@ std::string CheckInstalledFiles(const std::string& medium, const std::string& de
 void SimulateInstall(const std::string& medium, const std::string& destination);
 
 // What the install writes, built here from its description rather than by the program: a line
-// of mp3.bat for one MP3 entry, the whole mp3.bat, and SETUP.INI with one item.
+// of mp3.bat for one MP3 entry (below the short form of `source`, when it has one), the whole
+// mp3.bat, and SETUP.INI with one item.
 std::string ExpectedBatchLine(const std::string& source, const std::string& entry);
 std::string ExpectedBatchFile(const std::string& source);
 std::string ExpectedGroupFile(const std::string& title, const std::string& commandLine,
                               const std::string& workingDirectory, const std::string& group = "Vexelworks");
+// The lines of a text, each without its CR LF, and the words of a line between its blanks.
+std::vector<std::string> BatchLines(const std::string& text);
+std::vector<std::string> Words(const std::string& line);
 // The short (8.3) form of an existing path; empty when there is none.
 std::string ShortPath(const std::string& path);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "dos_names.h"
 #include "e2e.h"
 #include "install_support.h"
 #include "machine.h"
@@ -118,11 +119,12 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
     EXPECT_EQ("-o", runs[1]);
 }
 
-// The medium lies in "Größe%20R&D^Demo" (ANSI F6 DF): the interpreter reads mp3.bat in the OEM
-// code page, "%2" in a batch line as its second parameter, and outside quotes "&" as the end of a
-// command and "^" as an escape.
+// The medium lies in "Größe%20R&D^Quorvane Demo 4 Full CD" (ANSI F6 DF), as a download unpacks:
+// the interpreter reads mp3.bat in the OEM code page, "%2" in a batch line as its second parameter,
+// outside quotes "&" as the end of a command and "^" as an escape, and no more than 127 bytes of a
+// line; the decoder opens 8.3 names only. By its long name every line would be longer.
 TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
-    const std::string medium = install::CopyMedium("install\\over\\Gr\xF6\xDF" "e%20R&D^Demo");
+    const std::string medium = install::CopyMedium("install\\over\\Gr\xF6\xDF" "e%20R&D^Quorvane Demo 4 Full CD");
     const std::string destination = machine::FreshDirectory("install\\over\\Quorvane");
     ASSERT_TRUE(machine::WriteBytes(destination + "\\quor.exe", "an older game"));
     ASSERT_TRUE(machine::WriteBytes(destination + "\\bitmaps\\zoom.bmp", "an older bitmap"));
@@ -141,6 +143,14 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     const auto kept = machine::ReadBytes(destination + "\\SMAG.INI");
     EXPECT_EQ("the player's own settings", std::string(kept.begin(), kept.end())) << "a SMAG.INI of the user's";
     EXPECT_FALSE(machine::FileExists(destination + "\\SMAG0.INI")) << "the probe is deleted";
+    const auto batch = machine::ReadBytes(destination + "\\mp3.bat");
+    EXPECT_EQ(install::ExpectedBatchFile(medium), std::string(batch.begin(), batch.end()));
+    for (const std::string& line : install::BatchLines(std::string(batch.begin(), batch.end()))) {
+        EXPECT_LE(line.size(), 127u) << line;
+        const std::vector<std::string> words = install::Words(line.substr(line.find('|') + 1));
+        ASSERT_EQ(4u, words.size()) << line;
+        EXPECT_TRUE(IsDosPath(words[0]) && IsDosPath(words[1])) << "names a DOS program cannot open: " << line;
+    }
 
     // The system's own interpreter, which nobody here wrote, reads the batch file as ours does.
     // Without showing each line (/Q): under Wine every line shown costs more than its decoder run.

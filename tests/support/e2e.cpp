@@ -30,18 +30,29 @@ std::string TargetWindows() {
     return lstrcmpA(version, "win95") == 0 ? "win95" : "nt40";
 }
 
-// Wine answers "which Windows is this" for every program named setup.exe (the medium's and the
-// installed copy) with the Version of this key; left alone it answers Windows 7.
-void TellTargetWindows() {
-    const std::string version = TargetWindows();
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe", 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) return;
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                   static_cast<DWORD>(version.size() + 1));
-    RegCloseKey(key);
-}
+// The setup program (the medium's and the installed copy) and the stand-ins of the outside
+// programs it starts: on one system, they are told one.
+constexpr const char* kProgramsOfTheSystem[] = {"setup.exe", "command.exe", "l3dec.exe", "go32.exe",
+                                                "grpconv.exe", "quor.exe"};
 }  // namespace
+
+void TellWindows(const char* version) {
+    for (const char* program : kProgramsOfTheSystem) {
+        const std::string name = std::string("Software\\Wine\\AppDefaults\\") + program;
+        if (version == nullptr) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, name.c_str());
+            continue;
+        }
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS) {
+            continue;
+        }
+        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                       static_cast<DWORD>(lstrlenA(version) + 1));
+        RegCloseKey(key);
+    }
+}
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
     const DWORD start = GetTickCount();
@@ -68,7 +79,7 @@ bool Program::Start(const std::string& program, const std::string& commandLine,
     line.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    if (ShippedProgram()) TellTargetWindows();
+    if (ShippedProgram()) TellWindows(TargetWindows().c_str());
     return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &startup,
                           &info_) != FALSE;

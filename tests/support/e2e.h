@@ -33,6 +33,11 @@ std::string MediumDir();
 // The distribution CD: a CD-ROM drive whose files come out of the medium's image, read-only
 // (scripts/wine-env.sh, wine_env_insert_cd), with that program as its setup.exe.
 constexpr char kCdDrive[] = "D:";
+// Wine answers "which Windows is this" per program file, with the Version of the program's key
+// ("nt40", "win95"); left alone it answers Windows 7. Tells the setup program and the stand-ins
+// of the outside programs `version` (null: nothing, Wine's own answer again). A start of the
+// shipped program tells them the system of its test.
+void TellWindows(const char* version);
 // The registry view that program writes: a 32-bit process writes HKLM\Software in the 32-bit view.
 REGSAM RegistryView();
 

@@ -103,16 +103,6 @@ std::string Listing(const std::vector<std::string>& names) {
 
 
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
 std::string Compose(const std::string& source, const char* entry) {
     char line[kBatchLineChars];
     memset(line, 'x', sizeof(line));
@@ -353,15 +343,21 @@ TEST(BatchLine, ASourceWithBlanksQuotesTheDecoderAndTheInput) {
               Compose("C:\\My Cd", "sfx\\8acc3863.mp3"));
 }
 
-TEST(BatchLine, TheLongestSourceDirectoryFitsTheLineBuffer) {
-    // 259 characters, the most a path buffer holds, with blanks so that the quotes count too.
-    const std::string source = "C:\\" + std::string(120, 'a') + " " + std::string(135, 'b');
-    ASSERT_EQ(259u, source.size());
-    for (const FileGroup& group : kConvertedGroups) {
-        for (int i = 0; i < group.count; ++i) {
-            EXPECT_EQ(install::ExpectedBatchLine(source, group[i]), Compose(source, group[i]));
-        }
-    }
+// COMMAND.COM reads 127 bytes of a line. A line's two paths name one directory, so its length is
+// always odd: after 127 bytes comes 129.
+TEST(BatchLine, ALineOf127BytesIsWrittenAndALongerOneIsNot) {
+    const std::string source = "C:\\" + std::string(34, 'q');
+    const std::string line = Compose(source, "sfx\\8acc3863.mp3");
+    EXPECT_EQ(127u + 2, line.size()) << line;
+    char longer[kBatchLineChars];
+    EXPECT_FALSE(ComposeBatchLine(longer, kBatchLineChars, (source + "q").c_str(), "sfx\\8acc3863.mp3"));
+    EXPECT_EQ("", std::string(longer));
+}
+
+// Converted to the OEM code page, "‹›‚" (1252's 8B 9B 82) become "<>,", which the interpreter reads.
+TEST(BatchLine, QuotesAreDecidedOnTheOemBytesThatTheInterpreterReads) {
+    EXPECT_EQ("echo n|\"C:\\Dl\\A<B>,C\\l3dec\" \"C:\\Dl\\A<B>,C\\level.mp3\" level.wav -wav\r\n",
+              Compose("C:\\Dl\\A\x8B" "B\x9B\x82" "C", "level.mp3"));
 }
 
 TEST(BatchLine, ALineThatDoesNotFitIsRefusedAndNothingIsWrittenPastTheBuffer) {
@@ -391,10 +387,11 @@ TEST_F(AudioConversion, TheBatchFileHoldsOneLinePerMp3EntryInManifestOrder) {
 
     const std::string batch = ReadText(install + "\\mp3.bat");
     EXPECT_EQ(install::ExpectedBatchFile(source), batch);
-    const std::vector<std::string> lines = SplitLines(batch);
+    const std::vector<std::string> lines = install::BatchLines(batch);
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ("echo n|" + source + "\\l3dec " + source + "\\sfx\\8acc3863.mp3 sfx\\8acc3863.wav -wav", lines.front());
-    EXPECT_EQ("echo n|" + source + "\\l3dec " + source + "\\level.mp3 level.wav -wav", lines.back());
+    const std::string named = install::ShortPath(source);
+    EXPECT_EQ("echo n|" + named + "\\l3dec " + named + "\\sfx\\8acc3863.mp3 sfx\\8acc3863.wav -wav", lines.front());
+    EXPECT_EQ("echo n|" + named + "\\l3dec " + named + "\\level.mp3 level.wav -wav", lines.back());
     EXPECT_EQ(std::string::npos, batch.find('\0')) << "no NUL in the batch file";
 
     char current[MAX_PATH] = {};
@@ -446,7 +443,8 @@ TEST_F(AudioConversion, ConvertsEveryMp3OfTheSourceIntoTheInstallDirectoryAndOnl
     EXPECT_EQ(machine::ReadBytes(ToolsDir() + "\\go32.exe"), machine::ReadBytes(install + "\\go32.exe"));
 }
 
-TEST_F(AudioConversion, ASourceWithBlanksIsQuotedAndItsFilesAreConverted) {
+// Named by its short form, which holds no blank: the decoder opens no other names.
+TEST_F(AudioConversion, ASourceWithBlanksIsNamedByItsShortFormAndItsFilesAreConverted) {
     const std::string source = machine::FreshDirectory("audio blanks source") + "\\My Cd";
     const std::string install = machine::FreshDirectory("audio-blanks-install");
     MakeMedium(source, true, {{SfxMp3Files[0], kStereo22050}, {MusicMp3Files[0], kMono44100}});
@@ -456,9 +454,11 @@ TEST_F(AudioConversion, ASourceWithBlanksIsQuotedAndItsFilesAreConverted) {
     Start();
     ASSERT_TRUE(WaitAsTheInstallDoes()) << "the interpreter did not end";
 
-    const std::vector<std::string> lines = SplitLines(ReadText(install + "\\mp3.bat"));
+    const std::vector<std::string> lines = install::BatchLines(ReadText(install + "\\mp3.bat"));
     ASSERT_EQ(install::ConvertedNames().size(), lines.size());
-    EXPECT_EQ("echo n|\"" + source + "\\l3dec\" \"" + source + "\\sfx\\8acc3863.mp3\" sfx\\8acc3863.wav -wav",
+    const std::string shortSource = install::ShortPath(source);
+    ASSERT_EQ(std::string::npos, shortSource.find(' ')) << shortSource;
+    EXPECT_EQ("echo n|" + shortSource + "\\l3dec " + shortSource + "\\sfx\\8acc3863.mp3 sfx\\8acc3863.wav -wav",
               lines.front());
     {
         SCOPED_TRACE(SfxMp3Files[0]);
@@ -674,7 +674,7 @@ TEST(AudioInterpreter, RunsEachLineOfABatchFileAndEndsWithTheLastLinesCode) {
     // Found after decoder.exe, so it must never run.
     ASSERT_TRUE(machine::WriteBytes(directory + "\\decoder.bat", "echo wrong>bat-ran.txt\r\n"));
     ASSERT_TRUE(machine::WriteBytes(directory + "\\replaced.wav", "earlier"));
-    const std::string batch = "echo y|\"" + directory + "\\decoder\" in.mp3 replaced.wav -wav\r\n"
+    const std::string batch = "echo y|" + install::ShortPath(directory) + "\\decoder in.mp3 replaced.wav -wav\r\n"
                               "echo n|decoder in.mp3 new.wav -wav\r\n"
                               "\r\n"
                               "echo n|absent in.mp3 absent.wav -wav\r\n"
@@ -695,6 +695,43 @@ TEST(AudioInterpreter, RunsEachLineOfABatchFileAndEndsWithTheLastLinesCode) {
     EXPECT_FALSE(machine::FileExists(directory + "\\bat-ran.txt")) << "decoder.bat ran instead of decoder.exe";
 }
 
+// COMMAND.COM reads 127 bytes of a batch line and, on NT 4, starts programs by 8.3 paths only;
+// the decoder opens 8.3 names only, on Windows 95 as well.
+TEST(AudioInterpreter, ReadsLinesAndNamesAsTheDosSideOfEachSystemDoes) {
+    const std::string directory = machine::FreshDirectory("dosside");
+    const std::string tools = directory + "\\Decoder Of The Medium";
+    const std::string sounds = directory + "\\Sounds Of The Medium";
+    std::string deep = directory;
+    while (deep.size() < 110) deep += "\\deepdeep";
+    ASSERT_TRUE(CopyInto(ToolsDir() + "\\go32.exe", directory + "\\go32.exe"));
+    ASSERT_TRUE(CopyInto(ToolsDir() + "\\l3dec.exe", tools + "\\l3dec.exe"));
+    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), sounds + "\\in.mp3"));
+    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), deep + "\\in.mp3"));
+    const std::string shortTools = install::ShortPath(tools) + "\\l3dec";
+    const std::string shortSound = install::ShortPath(sounds) + "\\in.mp3";
+    const std::string cut = "echo n|" + shortTools + " " + deep + "\\in.mp3 cut.wav -wav";
+    ASSERT_GT(cut.find(".mp3"), 127u) << "the 127th byte lies inside the MP3 file's name: " << cut;
+    const std::string batch = cut + "\r\n" +
+                              "echo n|" + shortTools + " \"" + sounds + "\\in.mp3\" long.wav -wav\r\n" +
+                              "echo n|" + shortTools + " " + shortSound + " short.wav -wav\r\n" +
+                              "echo n|\"" + tools + "\\l3dec\" " + shortSound + " program.wav -wav\r\n";
+    ASSERT_TRUE(machine::WriteBytes(directory + "\\dos.bat", batch));
+    for (const char* windows : {"nt40", "win95"}) {
+        for (const char* wave : {"cut.wav", "long.wav", "short.wav", "program.wav"}) {
+            DeleteFileA((directory + "\\" + wave).c_str());
+        }
+        e2e::TellWindows(windows);
+        const ToolRun run = RunTool(ToolsDir() + "\\command.exe", "command /C dos.bat", directory, "");
+        e2e::TellWindows(nullptr);
+        ASSERT_TRUE(run.finished) << windows;
+        EXPECT_FALSE(machine::FileExists(directory + "\\cut.wav")) << windows << ": a line of " << cut.size() << " bytes";
+        EXPECT_FALSE(machine::FileExists(directory + "\\long.wav")) << windows << ": the MP3 file by its long name";
+        EXPECT_TRUE(machine::FileExists(directory + "\\short.wav")) << windows << ": by short names; " << run.errors;
+        EXPECT_EQ(lstrcmpA(windows, "win95") == 0, machine::FileExists(directory + "\\program.wav"))
+            << windows << ": the decoder by its long path; " << run.errors;
+    }
+}
+
 TEST(AudioInterpreter, RefusesACommandLineWithoutC) {
     const std::string directory = machine::FreshDirectory("audio-interpreter-usage");
     for (const char* line : {"command", "command /K mp3.bat", "command /C"}) {
@@ -711,8 +748,9 @@ TEST(L3dec, DecodesEachTestSoundWithItsFormatAndLikeTheReferenceDecoder) {
     const std::string directory = DecoderDirectory("audio-l3dec-decode");
     for (const TestSound& sound : kAllSounds) {
         SCOPED_TRACE(sound.name);
-        const std::string output = std::string(sound.name) + ".wav";
-        const ToolRun run = RunDecoder(directory, "\"" + SoundMp3(sound) + "\" " + output + " -wav");
+        // By 8.3 names, the only ones a DOS program opens.
+        const std::string output = std::string(sound.name).substr(0, 8) + ".wav";
+        const ToolRun run = RunDecoder(directory, install::ShortPath(SoundMp3(sound)) + " " + output + " -wav");
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(0u, run.exitCode) << run.errors;
         ExpectDecodedLikeReference(directory + "\\" + output, sound);
@@ -798,6 +836,8 @@ TEST(L3dec, RefusesOtherArguments) {
     ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), directory + "\\in.mp3"));
     ExpectDecoderFails(directory, "in.mp3 out.wav", "no -wav");
     ExpectDecoderFails(directory, "in.mp3", "no output");
+    // DOS hands a program no more than 126 bytes of its command tail.
+    ExpectDecoderFails(directory, "in.mp3 out.wav" + std::string(112, ' ') + "-wav", "-wav beyond the tail");
 }
 
 }  // namespace
