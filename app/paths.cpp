@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
 // The last character, not the last byte: in a double-byte code page (932) the second byte of a
 // character such as "\x95\x5C" equals '\', and that character is no separator.
-static bool EndsInSeparator(const char* path, int length) {
-    const char* last = CharPrevA(path, path + length);
-    return *last == '\\' || *last == '/';
-}
+static bool EndsInSeparator(const char* path, int length) { return IsSeparator(*CharPrevA(path, path + length)); }
 
 // Room for any folder name that a 260-character buffer holds, made full against a current
 // directory that may be as long.
@@ -40,11 +39,18 @@ bool JoinPath(char* out, int capacity, const char* directory, const char* name) 
     return false;
 }
 
-bool ContainsBlank(const char* text) {
+bool ContainsAnyOf(const char* text, const char* characters) {
     for (; *text != '\0'; ++text) {
-        if (*text == ' ') return true;
+        for (const char* c = characters; *c != '\0'; ++c) {
+            if (*text == *c) return true;
+        }
     }
     return false;
+}
+
+bool IsDevicePath(const char* path) {
+    return IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == '?' || path[2] == '.') &&
+           IsSeparator(path[3]);
 }
 
 void MakeBareDriveItsRoot(char* directory) {
@@ -69,12 +75,14 @@ bool MakeShortForm(char* out, int capacity, const char* path) {
 }
 
 // The one form in which two names of a folder are compared: full, without trailing separators
-// but for a drive's root ("C:\", also when named "C:" as ModuleDirectory names it), and short
-// (8.3) when the folder exists and the system gives it one. False when the name cannot be made
-// full in `capacity` characters.
+// but for a drive's root ("C:\", also when named "C:" as ModuleDirectory names it), short (8.3)
+// when the folder exists and the system gives it one, and in capitals as the file system folds
+// letters: one by one, never "ß" into "SS" or "Æ" into "AE", and no sign ignored. False when the
+// name does not fit or cannot be made full in `capacity` characters: cut, it would name another.
 static bool MakeCanonicalFolder(char* canonical, int capacity, const char* folder) {
     char named[kFolderChars];
-    lstrcpynA(named, folder, kFolderChars);
+    if (lstrlenA(folder) + 1 >= kFolderChars) return false;
+    lstrcpyA(named, folder);
     MakeBareDriveItsRoot(named);
     char full[kFolderChars];
     char* namePart = nullptr;
@@ -88,14 +96,25 @@ static bool MakeCanonicalFolder(char* canonical, int capacity, const char* folde
         --end;
     }
     full[end] = '\0';
-    return MakeShortForm(canonical, capacity, full);
+    if (!MakeShortForm(canonical, capacity, full)) return false;
+    CharUpperBuffA(canonical, static_cast<DWORD>(lstrlenA(canonical)));
+    return true;
+}
+
+// Byte by byte: the system's string comparisons follow a language's rules, in which "Straße"
+// equals "Strasse".
+static bool SameBytes(const char* one, const char* other) {
+    for (; *one == *other; ++one, ++other) {
+        if (*one == '\0') return true;
+    }
+    return false;
 }
 
 bool SameFolder(const char* first, const char* second) {
     char one[kFolderChars];
     char other[kFolderChars];
     return MakeCanonicalFolder(one, kFolderChars, first) && MakeCanonicalFolder(other, kFolderChars, second) &&
-           lstrcmpiA(one, other) == 0;
+           SameBytes(one, other);
 }
 
 void CutFileName(char* path) {
@@ -103,7 +122,7 @@ void CutFileName(char* path) {
     // CharNextA steps over whole double-byte characters, so a trail byte that equals '\' is never
     // taken for a separator.
     for (char* p = path; *p != '\0'; p = CharNextA(p)) {
-        if (*p == '\\' || *p == '/') cut = p;
+        if (IsSeparator(*p)) cut = p;
     }
     *cut = '\0';
 }

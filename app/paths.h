@@ -3,6 +3,9 @@
 #ifndef QUORVANE_PATHS_H
 #define QUORVANE_PATHS_H
 
+// '\\' or '/', the two separators that the systems take.
+bool IsSeparator(char c);
+
 // Joins `component` to the path in `path` (a buffer of `capacity` characters) with one separator,
 // and puts a second NUL behind the result, the list form that SHFileOperationA takes. When the
 // result and both NULs do not fit, the path is left as it was and the answer is false.
@@ -28,10 +31,18 @@ bool MakeShortForm(char* out, int capacity, const char* path);
 
 // Whether two names mean the same folder: compared full, without trailing separators (a drive's
 // root keeps its "\", and a drive named alone is its root), each in its short form when it
-// exists, without regard to case. A name that cannot be made full matches nothing.
+// exists, without regard to case as the file system folds it. A name that does not fit or cannot
+// be made full matches nothing.
 bool SameFolder(const char* first, const char* second);
 
-// Whether a path holds a blank, and so must be quoted on a command line.
-bool ContainsBlank(const char* text);
+// Whether `text` holds any of `characters` (a blank: a path that must be quoted on a command
+// line). Byte by byte, so a trail byte of a double-byte character that equals one counts too.
+bool ContainsAnyOf(const char* text, const char* characters);
+inline bool ContainsBlank(const char* text) { return ContainsAnyOf(text, " "); }
+
+// Whether a full path begins with "\\?\" or "\\.\" (either separator): the system's raw file and
+// device spaces, not a folder. Windows 95 knows neither, the shell's file requests take neither
+// on NT 4, and a reserved name such as "CON" in a typed path becomes one when it is made full.
+bool IsDevicePath(const char* path);
 
 #endif

@@ -123,17 +123,6 @@ HANDLE StartBatchFile(HWND dialog, const char* installPath) {
     return nullptr;
 }
 
-// Byte by byte: a trail byte of a double-byte character that equals one of these costs no more
-// than a pair of quotes, and an interpreter that does not know the code page reads it as the sign.
-bool NeedsQuotes(const char* path) {
-    for (; *path != '\0'; ++path) {
-        for (const char* special = kReadSpecially; *special != '\0'; ++special) {
-            if (*path == *special) return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry) {
@@ -149,7 +138,9 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
     const int directoryLength = lstrlenA(sourceDirectory);
     if (directoryLength >= kPathChars) return false;
     CharToOemBuffA(sourceDirectory, directory, static_cast<DWORD>(directoryLength + 1));
-    const bool quoted = NeedsQuotes(directory);
+    // Byte by byte: a trail byte of a double-byte character that equals one of the signs costs no
+    // more than a pair of quotes, and an interpreter that does not know the code page reads the sign.
+    const bool quoted = ContainsAnyOf(directory, kReadSpecially);
     BatchLine batchLine{line, capacity < kBatchLineChars ? capacity : kBatchLineChars, 0, true};
     AppendText(batchLine, kAnswerNo);
     AppendCommandPath(batchLine, directory, kDecoderName, quoted);
@@ -169,9 +160,9 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
 // same directory as the batch file that is written into the current directory. Unless this run
 // made that directory current and wrote the batch file there whole, nothing is started: the
 // install then ends without WAV files, as without an interpreter.
-HANDLE StartAudioConversion(HWND dialog) {
+HANDLE StartAudioConversion(HWND dialog, bool inPlace) {
     if (!SetCurrentDirectoryA(InstallDirectory)) return nullptr;
-    if (!SameFolder(InstallDirectory, ModuleDirectory)) CopyExtender(dialog, InstallDirectory);
+    if (!inPlace) CopyExtender(dialog, InstallDirectory);
     if (!WriteBatchFile()) return nullptr;
     return StartBatchFile(dialog, InstallDirectory);
 }

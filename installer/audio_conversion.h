@@ -16,8 +16,9 @@ constexpr int kBatchLineChars = kBatchLineLimit + 3;
 // not fit `capacity`.
 bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry);
 
-// Writes mp3.bat into InstallDirectory and starts it. Returns the interpreter's process, or null.
-HANDLE StartAudioConversion(HWND dialog);
+// Writes mp3.bat into InstallDirectory and starts it; go32.exe is copied there first unless the
+// install is `inPlace`, in the medium's own folder. Returns the interpreter's process, or null.
+HANDLE StartAudioConversion(HWND dialog, bool inPlace);
 // Shows the wait text with a growing row of dots until the process has ended.
 void WaitForAudioConversion(HWND dialog, HANDLE process);
 

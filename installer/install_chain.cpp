@@ -40,16 +40,6 @@ bool IsBlankText(const char* text) {
     return true;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// "\\?\" and "\\.\" (with either separator) name the system's device and raw file spaces, not
-// a folder: Windows 95 knows neither, the shell's file requests take neither on NT 4, and a
-// reserved name such as "CON" in a typed path becomes one when it is made full.
-bool IsDevicePath(const char* path) {
-    return IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == '?' || path[2] == '.') &&
-           IsSeparator(path[3]);
-}
-
 }  // namespace
 
 // The destination becomes a full path once, here: a relative name ("Games\Q", "C:Games") means
@@ -147,11 +137,13 @@ void InstallChain(HWND dialog) {
     lstrcpynA(WorkDirectory, InstallDirectory, kPathChars);
     ShowStatusString(dialog, IDS_CHECKING_SPACE);
     ClearStatus(dialog);
-    // Copies of the medium's files onto themselves could never succeed, however the user answers.
-    if (!SameFolder(InstallDirectory, ModuleDirectory)) CopyDemoFiles(dialog);
+    // Copies of the medium's files onto themselves could never succeed, however the user answers;
+    // nor could the copy of the decoder's extender.
+    const bool inPlace = SameFolder(InstallDirectory, ModuleDirectory);
+    if (!inPlace) CopyDemoFiles(dialog);
 
     ShowStatusString(dialog, IDS_DECOMPRESSING);
-    HANDLE conversion = StartAudioConversion(dialog);
+    HANDLE conversion = StartAudioConversion(dialog, inPlace);
     if (WriteDeleteFilesRecord(InstallDirectory)) RunGrpconvOnExit = 1;
     CreateStartMenuGroup(dialog);
     ShowWizardLook(dialog, kInstallingPastFieldsLook);

@@ -316,13 +316,17 @@ TEST_F(Uninstall, FromTheMenuRightAfterAnInstallIntoItsOwnDirectoryTheProgramAsk
     // The request was that removal's: an install made afterwards keeps its uninstaller.
     ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
     ASSERT_TRUE(setup.WaitForExit());
+    // Typed in its short form, which the records keep.
     const std::string other = machine::FreshDirectory("uninstall\\own\\Other");
+    const std::string typed = install::ShortPath(other);
+    ASSERT_NE(other, typed);
     e2e::Program second;
-    ASSERT_NE(nullptr, install::InstallToFinishPage(second, e2e::MediumDir(), other));
-    EXPECT_EQ(other, machine::ReadValue(machine::kDeleteFilesKey, "").Text());
+    ASSERT_NE(nullptr, install::InstallToFinishPage(second, e2e::MediumDir(), typed));
+    EXPECT_EQ(typed, machine::ReadValue(machine::kDeleteFilesKey, "").Text());
     EXPECT_FALSE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists) << "after the install into " << other;
 
-    // The installed copy, started without arguments, removes its own directory from its menu.
+    // The installed copy, started by its long name without arguments, removes its own directory
+    // from its menu.
     e2e::Program installed;
     ASSERT_TRUE(installed.StartWith(other + "\\setup.exe", "", other));
     wizardWindow = installed.WaitForWindow(wizard::kInstalledCaption);
@@ -330,7 +334,7 @@ TEST_F(Uninstall, FromTheMenuRightAfterAnInstallIntoItsOwnDirectoryTheProgramAsk
     dialog = installed.WaitForWindow(kUninstallCaption);
     ASSERT_TRUE(dialog != nullptr && e2e::Click(dialog, IDC_REMOVE_OK));
     ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
-    EXPECT_EQ(other, machine::ReadValue(machine::kDeleteFilesKey, "").Text());
+    EXPECT_EQ(typed, machine::ReadValue(machine::kDeleteFilesKey, "").Text());
     EXPECT_EQ("setup.exe", machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").Text()) << "the installed copy's";
 }
 

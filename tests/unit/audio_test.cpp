@@ -25,6 +25,7 @@
 #include "machine.h"
 #include "wave.h"
 #include "manifest.h"
+#include "paths.h"
 #include "resource_ids.h"
 #include "state.h"
 
@@ -227,7 +228,7 @@ class AudioConversion : public ::testing::Test {
     }
 
     // Step 7 of the install sequence.
-    void Start() { process_ = StartAudioConversion(dialog_); }
+    void Start() { process_ = StartAudioConversion(dialog_, SameFolder(InstallDirectory, ModuleDirectory)); }
 
     // Step 12, with a guard that ends a conversion that never ends so the test fails instead of
     // hanging. True when the interpreter ended by itself.
@@ -338,9 +339,17 @@ TEST(BatchLine, SeveralLevelsDeepNamesTheDecoderAndTheInputInTheSourceAndTheOutp
               Compose("E:\\demo", "sfx\\c897eb.mp3"));
 }
 
-TEST(BatchLine, ASourceWithBlanksQuotesTheDecoderAndTheInput) {
+// Outside quotes an interpreter splits at a blank, ends a command at "&" or "|", redirects at "<"
+// and ">", drops "^" and reads "(", ")", ",", ";" and "="; it reads "%%" as one "%".
+TEST(BatchLine, ASourceWithASignTheInterpreterReadsQuotesTheDecoderAndTheInput) {
     EXPECT_EQ("echo n|\"C:\\My Cd\\l3dec\" \"C:\\My Cd\\sfx\\8acc3863.mp3\" sfx\\8acc3863.wav -wav\r\n",
               Compose("C:\\My Cd", "sfx\\8acc3863.mp3"));
+    for (const char sign : std::string("&^|<>(),;=")) {
+        const std::string directory = std::string("C:\\A") + sign + "B";
+        EXPECT_EQ("echo n|\"" + directory + "\\l3dec\" \"" + directory + "\\level.mp3\" level.wav -wav\r\n",
+                  Compose(directory, "level.mp3"));
+    }
+    EXPECT_EQ("echo n|C:\\100%%\\l3dec C:\\100%%\\level.mp3 level.wav -wav\r\n", Compose("C:\\100%", "level.mp3"));
 }
 
 // COMMAND.COM reads 127 bytes of a line. A line's two paths name one directory, so its length is

@@ -109,9 +109,23 @@ TEST(SameFolder, ComparesFullShortFormsWithoutTrailingSeparators) {
     }
     EXPECT_FALSE(SameFolder(folder.c_str(), (folder + "2").c_str()));
     // A drive named alone, as ModuleDirectory names a root, is that root here too.
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
     ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
     EXPECT_FALSE(SameFolder(folder.substr(0, 3).c_str(), folder.c_str())) << "the root of " << folder;
+    EXPECT_FALSE(SameFolder(folder.substr(0, 2).c_str(), folder.c_str())) << "the root of " << folder;
     EXPECT_TRUE(SameFolder(folder.substr(0, 2).c_str(), folder.substr(0, 3).c_str())) << "the root of " << folder;
+    SetCurrentDirectoryA(saved);
+}
+
+// Names without a short form (none exists) compared as the file system keeps them apart: letter
+// by letter in capitals, where a language's comparison folds "ß" into "ss", "Æ" into "AE" and
+// ignores a soft hyphen (0xAD).
+TEST(SameFolder, FoldsCaseLetterByLetter) {
+    EXPECT_TRUE(SameFolder("C:\\Quorvane", "c:\\QUORVANE\\"));
+    EXPECT_FALSE(SameFolder("C:\\Stra\xDF" "e", "C:\\Strasse"));
+    EXPECT_FALSE(SameFolder("C:\\\xC6gir", "C:\\AEgir"));
+    EXPECT_FALSE(SameFolder("C:\\Demo\xAD" "1", "C:\\Demo1"));
 }
 
 }  // namespace

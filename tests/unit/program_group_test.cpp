@@ -305,8 +305,9 @@ class ProgramGroupRemoval : public ::testing::Test {
     bool RemoveWatchingForBoxes(int* boxes, const std::string& installDirectory = "C:\\qtest\\removal") {
         *boxes = 0;
         HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        std::thread worker([&] {
-            RemoveProgramGroup(owner_, installDirectory.c_str());
+        // By value: a worker left running past the timeout outlives this call's arguments.
+        std::thread worker([owner = owner_, installDirectory, done] {
+            RemoveProgramGroup(owner, installDirectory.c_str());
             SetEvent(done);
         });
         const DWORD start = GetTickCount();
@@ -324,10 +325,10 @@ class ProgramGroupRemoval : public ::testing::Test {
         }
         if (finished) {
             worker.join();
+            CloseHandle(done);
         } else {
             worker.detach();  // the assertion below reports it; the process ends with the test
         }
-        CloseHandle(done);
         return finished;
     }
 

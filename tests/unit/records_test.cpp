@@ -394,10 +394,12 @@ class RecordsUnreachable : public RecordsTest {
     HKEY standIn_ = nullptr;
 };
 
-TEST_F(RecordsUnreachable, WithoutSoftwareNoRecordIsWrittenAndNothingChanges) {
+TEST_F(RecordsUnreachable, WithoutSoftwareNoRecordIsWrittenAndTheFailedReadKeepsWorkDirectory) {
     SetBuffer(InstallDirectory, "C:\\Games\\Q");
+    SetBuffer(WorkDirectory, "C:\\Before");
     EXPECT_EQ(nullptr, ReachSoftwareKey(nullptr, 0));
     EXPECT_FALSE(ReadWorkDirectory());
+    EXPECT_STREQ("C:\\Before", WorkDirectory);
     EXPECT_FALSE(WriteWorkDirectory(InstallDirectory));
     EXPECT_FALSE(WriteDeleteFilesRecord(InstallDirectory));
     WriteUninstallEntry();
@@ -441,8 +443,12 @@ TEST(Destination, BecomesAFullPathAndADriveNamedAloneItsRoot) {
         EXPECT_TRUE(MakeDestinationFull(directory)) << typed;
         EXPECT_EQ(expected, std::string(directory)) << typed;
     }
-    char blank[kPathChars] = " ";
-    EXPECT_FALSE(MakeDestinationFull(blank));
+    // The system's raw file and device spaces are no folder; "CON" becomes "\\.\CON" when made full.
+    for (const char* refused : {" ", "\\\\?\\C:\\x", "\\\\.\\C:\\x", "C:\\Q\\CON"}) {
+        char directory[kPathChars];
+        lstrcpynA(directory, refused, kPathChars);
+        EXPECT_FALSE(MakeDestinationFull(directory)) << refused;
+    }
     SetCurrentDirectoryA(saved);
 }
 
