@@ -11,6 +11,7 @@
 #include "launch_actions.h"
 #include "manifest.h"
 #include "paths.h"
+#include "picture_layout.h"
 #include "records.h"
 #include "resource_ids.h"
 #include "shell_imports.h"
@@ -27,8 +28,6 @@ namespace {
 LONG SavedGameInstalled;
 
 constexpr char kNextText[] = "Next >";
-constexpr int kPictureWidth = 640;
-constexpr int kPictureHeight = 480;
 constexpr int kButtonFaceSize = 32;
 // EM_SETSEL end beyond any text: selects all of it.
 constexpr LPARAM kSelectAll = 16777472;

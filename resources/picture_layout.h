@@ -12,6 +12,10 @@
 
 #include "resource_ids.h"
 
+// The picture's own size, in which the boxes below are given.
+constexpr int kPictureWidth = 640;
+constexpr int kPictureHeight = 480;
+
 struct PictureBox {
     int left, top, right, bottom;  // right and bottom exclusive
 };
