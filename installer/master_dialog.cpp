@@ -11,6 +11,7 @@
 #include "launch_actions.h"
 #include "manifest.h"
 #include "paths.h"
+#include "picture_layout.h"
 #include "records.h"
 #include "resource_ids.h"
 #include "shell_imports.h"
@@ -27,9 +28,10 @@ namespace {
 LONG SavedGameInstalled;
 
 constexpr char kNextText[] = "Next >";
-constexpr int kPictureWidth = 640;
-constexpr int kPictureHeight = 480;
 constexpr int kButtonFaceSize = 32;
+// A dialog's base units are the pixels of 4 horizontal and of 8 vertical dialog units.
+constexpr int kDialogUnitsPerBaseX = 4;
+constexpr int kDialogUnitsPerBaseY = 8;
 // EM_SETSEL end beyond any text: selects all of it.
 constexpr LPARAM kSelectAll = 16777472;
 
@@ -105,6 +107,25 @@ BOOL OnSetCursor() {
     if (BusyCount == 0) return FALSE;
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     return TRUE;
+}
+
+int QuotientRoundedUp(int dividend, int divisor) { return (dividend + divisor - 1) / divisor; }
+
+// Under the base units that the picture's labels tolerate it keeps its own size, the look of the
+// systems' standard fonts. Under others (Large Fonts) the buttons would leave their labels and Exit
+// the picture, so it is stretched as the controls are, from the base units it is painted for to
+// the dialog's. Rounded up: the template is a third of a dialog unit wider than the picture, a
+// part of a pixel that would leave the window's last column grey.
+void GetMenuPictureSize(HWND dialog, int* width, int* height) {
+    *width = kPictureWidth;
+    *height = kPictureHeight;
+    RECT baseUnits = {0, 0, kDialogUnitsPerBaseX, kDialogUnitsPerBaseY};
+    if (!MapDialogRect(dialog, &baseUnits)) return;
+    for (const BaseUnits& tolerated : kToleratedBaseUnits) {
+        if (baseUnits.right == tolerated.x && baseUnits.bottom == tolerated.y) return;
+    }
+    *width = QuotientRoundedUp(kPictureWidth * baseUnits.right, kPaintedBaseUnits.x);
+    *height = QuotientRoundedUp(kPictureHeight * baseUnits.bottom, kPaintedBaseUnits.y);
 }
 
 void OnInitDialog(HWND dialog) {
@@ -211,7 +232,9 @@ void OnCommand(HWND dialog, int control, int notification) {
 void SetMenuPicture(HWND dialog) {
     char name[kTextChars];
     LoadStringA(AppInstance, IDS_PICTURE_NAME, name, kTextChars);
-    SetStaticBitmap(dialog, IDC_PICTURE, name, kPictureWidth, kPictureHeight);
+    int width, height;
+    GetMenuPictureSize(dialog, &width, &height);
+    SetStaticBitmap(dialog, IDC_PICTURE, name, width, height);
 }
 
 void SetMenuButtonFaces(HWND dialog) {

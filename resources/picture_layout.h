@@ -4,17 +4,35 @@
 //
 // The window's size follows its font's dialog base units, and three are common: 6 x 13 (Windows
 // 95, NT 4 and later, MS Sans Serif 8 at 96 dpi), 6 x 12 (Wine with its own fonts) and 7 x 13
-// (Wine falling back to a wider font). The picture does not scale, the buttons do: a label sits
-// left of its button's left edge in the narrowest layout, its middle row inside the rows that the
-// button covers under both heights, and nothing sits in the rows that the shortest window cuts off.
+// (Wine falling back to a wider font). Under these the picture keeps its own size while the buttons
+// follow the font: a label sits left of its button's left edge in the narrowest layout, its middle
+// row inside the rows that the button covers under both heights, and nothing sits in the rows that
+// the shortest window cuts off. Under any other (Large Fonts, 120 dpi, gives 8 x 16, where Exit
+// would lie below the picture) the program stretches the picture as the controls are stretched.
 #ifndef QUORVANE_PICTURE_LAYOUT_H
 #define QUORVANE_PICTURE_LAYOUT_H
 
 #include "resource_ids.h"
 
+// The picture's own size, in which the boxes below are given.
+constexpr int kPictureWidth = 640;
+constexpr int kPictureHeight = 480;
+
 struct PictureBox {
     int left, top, right, bottom;  // right and bottom exclusive
 };
+
+struct BaseUnits {
+    int x, y;  // pixels per 4 horizontal and per 8 vertical dialog units
+};
+
+// The layouts that the labels hold under at the picture's own size; it is painted for the first.
+constexpr BaseUnits kToleratedBaseUnits[] = {
+    {6, 13},  // Windows: MS Sans Serif 8 at 96 dpi
+    {6, 12},  // Wine with its own fonts
+    {7, 13},  // Wine falling back to a wider font
+};
+constexpr BaseUnits kPaintedBaseUnits = kToleratedBaseUnits[0];
 
 struct MenuLabel {
     int button;  // the control id in DLG_MASTER

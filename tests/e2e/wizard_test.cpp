@@ -5,14 +5,72 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <ostream>
+
 #include "e2e.h"
 #include "machine.h"
+#include "picture_layout.h"
 #include "resource_ids.h"
 #include "wizard_states.h"
+
+std::ostream& operator<<(std::ostream& os, const RECT& r) {
+    return os << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
+}
 
 namespace {
 
 using wizard::ExpectLooks;
+
+// Where the window shows a control, in its client area's pixels.
+RECT PlaceOf(HWND dialog, int id) {
+    RECT place{};
+    GetWindowRect(GetDlgItem(dialog, id), &place);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+// A box of the picture's own pixels (picture_layout.h) where the window shows it, stretched or not.
+RECT OnThePicture(const PictureBox& box, const RECT& picture) {
+    const int width = picture.right - picture.left, height = picture.bottom - picture.top;
+    return {picture.left + MulDiv(box.left, width, kPictureWidth), picture.top + MulDiv(box.top, height, kPictureHeight),
+            picture.left + MulDiv(box.right, width, kPictureWidth),
+            picture.top + MulDiv(box.bottom, height, kPictureHeight)};
+}
+
+// At the standard dpi the picture shows at its own size; at a larger one (Large Fonts) the controls
+// grow beyond what its art tolerates, and the picture must grow with them and cover the window.
+// Either way every menu button lies right of its painted label, on the label's rows.
+void ExpectTheButtonsBesideTheirLabels(HWND dialog) {
+    const RECT picture = PlaceOf(dialog, IDC_PICTURE);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    if (e2e::ScreenDpi() == e2e::kStandardDpi) {
+        EXPECT_EQ(kPictureWidth, picture.right - picture.left) << "the picture at " << picture;
+        EXPECT_EQ(kPictureHeight, picture.bottom - picture.top) << "the picture at " << picture;
+    } else {
+        EXPECT_TRUE(picture.left <= 0 && picture.top <= 0 && picture.right >= client.right &&
+                    picture.bottom >= client.bottom)
+            << "the picture at " << picture << " covers the client area " << client;
+    }
+    for (const MenuLabel& m : kMenuLabels) {
+        const RECT label = OnThePicture(m.box, picture), button = PlaceOf(dialog, m.button);
+        EXPECT_TRUE(label.right <= button.left && label.top + label.bottom >= 2 * button.top &&
+                    label.top + label.bottom < 2 * button.bottom && label.bottom <= client.bottom)
+            << m.text << ": the label at " << label << ", its button at " << button << ", the client area " << client;
+    }
+}
+
+// The directory page's texts, edit field and buttons on the picture's calm area, where they read well.
+void ExpectTheFieldsOnTheCalmArea(HWND dialog) {
+    const RECT calm = OnThePicture(kCalmArea, PlaceOf(dialog, IDC_PICTURE));
+    for (int id : {IDC_STATUS, IDC_WILL_INSTALL, IDC_MODIFY_NOTE, IDC_DIR_LABEL, IDC_DIRECTORY, IDC_BROWSE, IDC_BACK,
+                   IDC_NEXT, IDC_CANCEL}) {
+        const RECT field = PlaceOf(dialog, id);
+        EXPECT_TRUE(field.left >= calm.left && field.top >= calm.top && field.right <= calm.right &&
+                    field.bottom <= calm.bottom)
+            << "control " << id << " at " << field << ", the calm area at " << calm;
+    }
+}
 
 // Cancel hides the page's controls first and sets the menu buttons last.
 bool BackOnTheMenu(HWND dialog) {
@@ -68,11 +126,14 @@ TEST_F(Wizard, OpensTheInstalledMenuWhenTheRecordedDirectoryHoldsTheGame) {
     HWND dialog = Open(wizard::kInstalledCaption);
     ASSERT_NE(nullptr, dialog);
     ExpectLooks(dialog, wizard::kMenuInstalled, "menu, installed");
+    ExpectTheButtonsBesideTheirLabels(dialog);
     e2e::SaveScreenshot("menu-installed", dialog);
 
     ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
     ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
     ExpectLooks(dialog, wizard::kDirectoryPage, "directory page");
+    ExpectTheFieldsOnTheCalmArea(dialog);
+    e2e::SaveScreenshot("directory-page-installed", dialog);
     EXPECT_EQ(directory, e2e::EditText(dialog, IDC_DIRECTORY));
     ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
     ASSERT_TRUE(e2e::WaitFor([&] { return BackOnTheMenu(dialog); }, e2e::kWindowTimeoutMs));

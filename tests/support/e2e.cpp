@@ -1,6 +1,7 @@
 #include "e2e.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include <tlhelp32.h>
@@ -22,6 +23,13 @@ std::string SetupProgram() { return (ShippedProgram() ? Win32Dir() : Win64Dir())
 std::string MediumDir() { return ShippedProgram() ? BuildRoot() + "\\pe32\\medium" : Win64Dir() + "\\medium"; }
 REGSAM RegistryView() { return ShippedProgram() ? KEY_WOW64_32KEY : 0; }
 
+int ScreenDpi() {
+    char value[8] = {};
+    GetEnvironmentVariableA("QUORVANE_LOG_PIXELS", value, sizeof(value));
+    const int dpi = atoi(value);
+    return dpi > 0 ? dpi : kStandardDpi;
+}
+
 namespace {
 // "nt40" or, for the tests started with QUORVANE_WINDOWS=win95, "win95".
 std::string TargetWindows() {
@@ -34,6 +42,40 @@ std::string TargetWindows() {
 // programs it starts: on one system, they are told one.
 constexpr const char* kProgramsOfTheSystem[] = {"setup.exe", "command.exe", "l3dec.exe", "go32.exe",
                                                 "grpconv.exe", "quor.exe"};
+
+// The screen's dpi as Wine reads it for a new process, HKCU\Control Panel\Desktop LogPixels: another
+// than the standard one is set while the object lives and then given back as it was. The prefixes
+// have no such value; Wine then takes 96 from its own keys.
+class LogPixelsSetting {
+  public:
+    explicit LogPixelsSetting(DWORD dpi) {
+        if (dpi == kStandardDpi ||
+            RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                            nullptr) != ERROR_SUCCESS) return;
+        DWORD size = sizeof(saved_);
+        had_ = RegQueryValueExA(key_, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&saved_), &size) == ERROR_SUCCESS;
+        RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+    }
+    ~LogPixelsSetting() {
+        if (key_ == nullptr) return;
+        if (had_) {
+            RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&saved_), sizeof(saved_));
+        } else {
+            RegDeleteValueA(key_, kValue);
+        }
+        RegCloseKey(key_);
+    }
+    LogPixelsSetting(const LogPixelsSetting&) = delete;
+    LogPixelsSetting& operator=(const LogPixelsSetting&) = delete;
+    bool Changed() const { return key_ != nullptr; }
+
+  private:
+    static constexpr char kKey[] = "Control Panel\\Desktop";
+    static constexpr char kValue[] = "LogPixels";
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    DWORD saved_ = 0;
+};
 }  // namespace
 
 void TellWindows(const char* version) {
@@ -80,9 +122,16 @@ bool Program::Start(const std::string& program, const std::string& commandLine,
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     if (ShippedProgram()) TellWindows(TargetWindows().c_str());
-    return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          directory.empty() ? nullptr : directory.c_str(), &startup,
-                          &info_) != FALSE;
+    // Wine reads LogPixels once, when a process starts to use the window system, and keeps it: a
+    // new process sees a change at once, without its wineserver started again, and a running one
+    // keeps the dpi it started with. So another dpi is set only until the program waits for input,
+    // its window made, and given back before the test goes on: the tests after this one in its Wine
+    // world, and every other process of this one, keep the prefix's own 96.
+    LogPixelsSetting dpi(ScreenDpi());
+    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &info_)) return false;
+    if (dpi.Changed()) WaitForInputIdle(info_.hProcess, kWindowTimeoutMs);
+    return true;
 }
 
 bool Program::StartWith(const std::string& program, const std::string& arguments,
@@ -375,7 +424,8 @@ bool SaveWindowShotAs(const std::string& path, HWND window) {
 
 std::string SaveScreenshot(const std::string& name, HWND window) {
     const std::string program = ShippedProgram() ? TargetWindows() : "x86_64";
-    const std::string path = BuildRoot() + "\\screenshots\\" + program + "\\" + name + ".png";
+    const std::string dpi = ScreenDpi() == kStandardDpi ? "" : "-" + std::to_string(ScreenDpi()) + "dpi";
+    const std::string path = BuildRoot() + "\\screenshots\\" + program + "\\" + name + dpi + ".png";
     SaveScreenshotAs(path, window);
     return path;
 }

@@ -40,6 +40,10 @@ constexpr char kCdDrive[] = "D:";
 void TellWindows(const char* version);
 // The registry view that program writes: a 32-bit process writes HKLM\Software in the 32-bit view.
 REGSAM RegistryView();
+// The screen's dots per inch that the programs a test starts run at: kStandardDpi, or what the test
+// was started with in QUORVANE_LOG_PIXELS (the CTest label dpi120: 120, the systems' Large Fonts).
+constexpr int kStandardDpi = 96;
+int ScreenDpi();
 
 // Polls `condition` every `pollMs` until it holds or `timeoutMs` has passed.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 50);
@@ -53,7 +57,8 @@ class Program {
     ~Program();
 
     // Starts `program` with exactly `commandLine` (which should begin with the program's name, as
-    // a shell would write it) in `directory` (empty: the test's own).
+    // a shell would write it) in `directory` (empty: the test's own). At another ScreenDpi it
+    // returns once the program first waits for input, running at that dpi.
     bool Start(const std::string& program, const std::string& commandLine,
                const std::string& directory = "");
     // Starts `program` with the usual command line: its quoted path, then `arguments` if any.
@@ -131,7 +136,8 @@ void WaitUntilPainted(HWND window);
 
 // Saves a PNG of the whole screen, once `window` (if given) has painted, as <name>.png in the
 // tests' folder of the program under test: build\screenshots\x86_64, ...\nt40 or ...\win95, as
-// the tests of the three run side by side. Returns the full path.
+// the tests of the three run side by side; at another ScreenDpi as <name>-<dpi>dpi.png. Returns the
+// full path.
 std::string SaveScreenshot(const std::string& name, HWND window = nullptr);
 // The same at any path (the demo's step shots); false when the file cannot be written.
 bool SaveScreenshotAs(const std::string& path, HWND window = nullptr);
