@@ -128,22 +128,66 @@ void GetMenuPictureSize(HWND dialog, int* width, int* height) {
     *height = QuotientRoundedUp(kPictureHeight * baseUnits.bottom, kPaintedBaseUnits.y);
 }
 
-void OnInitDialog(HWND dialog) {
-    ReadWorkDirectory();
-    SetMenuPicture(dialog);
-    SetMenuButtonFaces(dialog);
-    const bool installed = GameIsInstalled();
-    PlaySoundA(MAKEINTRESOURCEA(installed ? IDW_RUN_SOUND : IDW_SETUP_SOUND), AppInstance,
+void SetMenuPicture(HWND dialog) {
+    char name[kTextChars];
+    LoadStringA(AppInstance, IDS_PICTURE_NAME, name, kTextChars);
+    int width, height;
+    GetMenuPictureSize(dialog, &width, &height);
+    SetStaticBitmap(dialog, IDC_PICTURE, name, width, height);
+}
+
+void SetMenuButtonFaces(HWND dialog) {
+    char name[kTextChars];
+    for (const ButtonFace& face : kButtonFaces) {
+        LoadStringA(AppInstance, face.faceName, name, kTextChars);
+        SetButtonBitmap(dialog, face.control, name, kButtonFaceSize, kButtonFaceSize);
+    }
+}
+
+// "quor.exe" in the recorded directory with an executable type means the game is installed. A
+// directory too long to hold the name counts as not installed.
+void LookUpGame(HWND) {
+    char path[kPathChars];
+    SHFILEINFOA info = {};
+    GameInstalled = JoinPath(path, kPathChars, WorkDirectory, CoreFileList[kGameProgramEntry]) &&
+                    SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_EXETYPE) != 0;
+}
+
+void ReadRecord(HWND) { ReadWorkDirectory(); }
+
+void StartSound(HWND) {
+    PlaySoundA(MAKEINTRESOURCEA(GameInstalled ? IDW_RUN_SOUND : IDW_SETUP_SOUND), AppInstance,
                SND_RESOURCE | SND_ASYNC);
-    if (installed) {
+}
+
+void ShowMenu(HWND dialog) {
+    if (GameInstalled) {
         SetCaptionFrom(dialog, IDS_CAPTION_INSTALLED);
         ShowWizardLook(dialog, kMenuInstalledLook);
-        GameInstalled = 1;
     } else {
-        GameInstalled = 0;
         BusyCount = 0;
         SetCaptionFrom(dialog, IDS_CAPTION_SETUP);
         ShowWizardLook(dialog, kMenuNotInstalledLook);
+    }
+}
+
+// The menu's start-up, step by step in this order.
+struct StartUpStepEntry {
+    StartUpStep step;
+    void (*run)(HWND dialog);
+};
+constexpr StartUpStepEntry kStartUpSteps[] = {
+    {kRecordReadStep, ReadRecord}, {kPictureStep, SetMenuPicture}, {kButtonFacesStep, SetMenuButtonFaces},
+    {kGameLookupStep, LookUpGame}, {kSoundStartStep, StartSound},  {kCaptionAndButtonsStep, ShowMenu},
+};
+
+// The creation parameter is zero in the program, a StartUpMarker in the bench.
+void OnInitDialog(HWND dialog, LPARAM creation) {
+    const StartUpMarker mark = reinterpret_cast<StartUpMarker>(creation);
+    if (mark != nullptr) mark(kControlsMadeStep);
+    for (const StartUpStepEntry& entry : kStartUpSteps) {
+        entry.run(dialog);
+        if (mark != nullptr) mark(entry.step);
     }
 }
 
@@ -229,31 +273,6 @@ void OnCommand(HWND dialog, int control, int notification) {
 
 }  // namespace
 
-void SetMenuPicture(HWND dialog) {
-    char name[kTextChars];
-    LoadStringA(AppInstance, IDS_PICTURE_NAME, name, kTextChars);
-    int width, height;
-    GetMenuPictureSize(dialog, &width, &height);
-    SetStaticBitmap(dialog, IDC_PICTURE, name, width, height);
-}
-
-void SetMenuButtonFaces(HWND dialog) {
-    char name[kTextChars];
-    for (const ButtonFace& face : kButtonFaces) {
-        LoadStringA(AppInstance, face.faceName, name, kTextChars);
-        SetButtonBitmap(dialog, face.control, name, kButtonFaceSize, kButtonFaceSize);
-    }
-}
-
-// "quor.exe" in the recorded directory with an executable type means the game is installed. A
-// directory too long to hold the name counts as not installed.
-bool GameIsInstalled() {
-    char path[kPathChars];
-    if (!JoinPath(path, kPathChars, WorkDirectory, CoreFileList[kGameProgramEntry])) return false;
-    SHFILEINFOA info = {};
-    return SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_EXETYPE) != 0;
-}
-
 void ShowWizardLook(HWND dialog, WizardLook look) {
     const LookChanges& changes = kLooks[look];
     ShowControls(dialog, changes.hide, SW_HIDE);
@@ -262,10 +281,10 @@ void ShowWizardLook(HWND dialog, WizardLook look) {
     EnableControls(dialog, changes.disable, FALSE);
 }
 
-INT_PTR CALLBACK MasterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MasterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETCURSOR: return OnSetCursor();
-        case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;
+        case WM_INITDIALOG: OnInitDialog(dialog, lParam); return FALSE;
         case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return FALSE;
         default: return FALSE;
     }

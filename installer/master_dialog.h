@@ -20,11 +20,20 @@ enum WizardLook {
 // look names change.
 void ShowWizardLook(HWND dialog, WizardLook look);
 
-// Steps of the menu's start-up, each on its own so that the bench can time it: the picture, the
-// faces of the bitmap buttons, and whether the recorded directory holds the game.
-void SetMenuPicture(HWND dialog);
-void SetMenuButtonFaces(HWND dialog);
-bool GameIsInstalled();
+// The menu's start-up: the dialog manager has made the window and its controls, then the window
+// takes its steps in this order. Made with a creation parameter other than zero, as the bench
+// makes it, the window takes that for a StartUpMarker and calls it as each of them ends, so that
+// the bench times the program's own sequence. The program passes zero.
+enum StartUpStep {
+    kControlsMadeStep,
+    kRecordReadStep,
+    kPictureStep,
+    kButtonFacesStep,
+    kGameLookupStep,
+    kSoundStartStep,
+    kCaptionAndButtonsStep,
+};
+typedef void (*StartUpMarker)(StartUpStep step);
 
 INT_PTR CALLBACK MasterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,11 +1,11 @@
-// Where the setup program's start-up goes: makes the menu as the program's start-up does, with the
-// program's own code, resources and calls in the same order, and times each step of its first
-// display. One cold start per process, as the program has it: the first picture, the first sound
-// and the first shell call each pay what the process has not loaded yet.
+// Where the setup program's start-up goes: makes the menu with the program's own dialog procedure,
+// code and resources, and times each step of its first display, marked by the procedure itself.
+// One cold start per process, as the program has it: the first picture, the first sound and the
+// first shell call each pay what the process has not loaded yet.
 //
 //   startup_steps setup   OUT   the menu's start-up, step by step
-//   startup_steps program OUT   the menu made by the program's own dialog procedure, in one piece,
-//                               to show that the steps add up to what the program does
+//   startup_steps program OUT   the menu's start-up in one piece, as the program makes it, to show
+//                               that the steps add up to what the program does
 //   startup_steps bare    OUT   the yardstick's dialog (tests/bench/bare_dialog.rc)
 //
 // Appends one line per step to OUT, and one for their total: the mode, the step and its
@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "master_dialog.h"
-#include "records.h"
 #include "resource_ids.h"
 #include "state.h"
 
@@ -62,25 +61,17 @@ LRESULT CALLBACK CreationSteps(int code, WPARAM wParam, LPARAM lParam) {
 // The dialog manager has created the last control and hands the dialog to its procedure.
 void EndCreation() { EndStep(ControlsCreated > 1 ? "other_controls" : "first_control"); }
 
-// The menu's start-up as the program's WM_INITDIALOG handler makes it, one timed step at a time.
-INT_PTR CALLBACK TimedMenuProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-    if (message != WM_INITDIALOG) return FALSE;
-    EndCreation();
-    ReadWorkDirectory();
-    EndStep("record_read");
-    SetMenuPicture(dialog);
-    EndStep("picture");
-    SetMenuButtonFaces(dialog);
-    EndStep("button_faces");
-    const bool installed = GameIsInstalled();
-    EndStep("game_lookup");
-    PlaySoundA(MAKEINTRESOURCEA(installed ? IDW_RUN_SOUND : IDW_SETUP_SOUND), AppInstance, SND_RESOURCE | SND_ASYNC);
-    EndStep("sound_start");
-    LoadStringA(AppInstance, installed ? IDS_CAPTION_INSTALLED : IDS_CAPTION_SETUP, CaptionText, kTextChars);
-    SetWindowTextA(dialog, CaptionText);
-    ShowWizardLook(dialog, installed ? kMenuInstalledLook : kMenuNotInstalledLook);
-    EndStep("caption_and_buttons");
-    return FALSE;
+// The names of the steps that the menu's start-up marks, in the order of StartUpStep.
+constexpr const char* kStepNames[] = {"",           "record_read", "picture",           "button_faces",
+                                      "game_lookup", "sound_start", "caption_and_buttons"};
+static_assert(sizeof(kStepNames) / sizeof(kStepNames[0]) == kCaptionAndButtonsStep + 1, "a name for each step");
+
+void MarkStartUpStep(StartUpStep step) {
+    if (step == kControlsMadeStep) {
+        EndCreation();
+    } else {
+        EndStep(kStepNames[step]);
+    }
 }
 
 INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM) {
@@ -90,13 +81,11 @@ INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM) {
 
 // Makes the dialog and paints it once as the dialog manager's loop would: every window of it that
 // has something to paint gets its WM_PAINT now. `shownStep` names what the creation call holds
-// after the last step that the procedure marked.
-bool MakeAndPaint(const char* templateName, DLGPROC procedure, const char* shownStep) {
-    HHOOK hook = procedure == MasterDialogProc
-                     ? nullptr
-                     : SetWindowsHookExA(WH_CBT, CreationSteps, nullptr, GetCurrentThreadId());
+// after the last step that the procedure marked; `split` times the dialog's creation in its steps.
+bool MakeAndPaint(const char* templateName, DLGPROC procedure, LPARAM parameter, bool split, const char* shownStep) {
+    HHOOK hook = split ? SetWindowsHookExA(WH_CBT, CreationSteps, nullptr, GetCurrentThreadId()) : nullptr;
     Mark = Milliseconds();
-    HWND dialog = CreateDialogParamA(AppInstance, templateName, nullptr, procedure, 0);
+    HWND dialog = CreateDialogParamA(AppInstance, templateName, nullptr, procedure, parameter);
     if (dialog == nullptr) return false;
     EndStep(shownStep);
     if (hook != nullptr) UnhookWindowsHookEx(hook);
@@ -118,12 +107,13 @@ int main(int argc, char** argv) {
     const std::string mode = argv[1];
     bool made = false;
     if (mode == "setup") {
-        made = MakeAndPaint(DLG_MASTER_NAME, TimedMenuProc, "window_shown");
+        made = MakeAndPaint(DLG_MASTER_NAME, MasterDialogProc, reinterpret_cast<LPARAM>(MarkStartUpStep), true,
+                            "window_shown");
     } else if (mode == "program") {
         // The program's own procedure marks nothing: its whole start-up falls into the creation.
-        made = MakeAndPaint(DLG_MASTER_NAME, MasterDialogProc, "creation_to_shown");
+        made = MakeAndPaint(DLG_MASTER_NAME, MasterDialogProc, 0, false, "creation_to_shown");
     } else if (mode == "bare") {
-        made = MakeAndPaint(kBareDialogName, QuietProc, "window_shown");
+        made = MakeAndPaint(kBareDialogName, QuietProc, 0, true, "window_shown");
     }
     if (!made) {
         fprintf(stderr, "startup_steps: no dialog for %s\n", mode.c_str());
