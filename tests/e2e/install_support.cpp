@@ -171,16 +171,6 @@ std::vector<std::string> BatchLines(const std::string& text) {
     return lines;
 }
 
-std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    for (size_t start = line.find_first_not_of(' '); start != std::string::npos;) {
-        const size_t end = line.find(' ', start);
-        words.push_back(line.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        start = line.find_first_not_of(' ', end == std::string::npos ? line.size() : end);
-    }
-    return words;
-}
-
 std::string ShortPath(const std::string& path) {
     char buffer[MAX_PATH] = {};
     const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);

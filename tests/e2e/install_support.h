@@ -52,9 +52,8 @@ std::string ExpectedBatchLine(const std::string& source, const std::string& entr
 std::string ExpectedBatchFile(const std::string& source);
 std::string ExpectedGroupFile(const std::string& title, const std::string& commandLine,
                               const std::string& workingDirectory, const std::string& group = "Vexelworks");
-// The lines of a text, each without its CR LF, and the words of a line between its blanks.
+// The lines of a text, each without its CR LF.
 std::vector<std::string> BatchLines(const std::string& text);
-std::vector<std::string> Words(const std::string& line);
 // The short (8.3) form of an existing path; empty when there is none.
 std::string ShortPath(const std::string& path);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "dos_names.h"
 #include "e2e.h"
@@ -147,9 +148,10 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     EXPECT_EQ(install::ExpectedBatchFile(medium), std::string(batch.begin(), batch.end()));
     for (const std::string& line : install::BatchLines(std::string(batch.begin(), batch.end()))) {
         EXPECT_LE(line.size(), 127u) << line;
-        const std::vector<std::string> words = install::Words(line.substr(line.find('|') + 1));
-        ASSERT_EQ(4u, words.size()) << line;
-        EXPECT_TRUE(IsDosPath(words[0]) && IsDosPath(words[1])) << "names a DOS program cannot open: " << line;
+        std::istringstream words(line.substr(line.find('|') + 1));
+        std::string decoder, mp3;
+        words >> decoder >> mp3;
+        EXPECT_TRUE(IsDosPath(decoder) && IsDosPath(mp3)) << "names a DOS program cannot open: " << line;
     }
 
     // The system's own interpreter, which nobody here wrote, reads the batch file as ours does.

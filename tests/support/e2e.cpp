@@ -43,39 +43,10 @@ std::string TargetWindows() {
 constexpr const char* kProgramsOfTheSystem[] = {"setup.exe", "command.exe", "l3dec.exe", "go32.exe",
                                                 "grpconv.exe", "quor.exe"};
 
-// The screen's dpi as Wine reads it for a new process, HKCU\Control Panel\Desktop LogPixels: another
-// than the standard one is set while the object lives and then given back as it was. The prefixes
-// have no such value; Wine then takes 96 from its own keys.
-class LogPixelsSetting {
-  public:
-    explicit LogPixelsSetting(DWORD dpi) {
-        if (dpi == kStandardDpi ||
-            RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
-                            nullptr) != ERROR_SUCCESS) return;
-        DWORD size = sizeof(saved_);
-        had_ = RegQueryValueExA(key_, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&saved_), &size) == ERROR_SUCCESS;
-        RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-    }
-    ~LogPixelsSetting() {
-        if (key_ == nullptr) return;
-        if (had_) {
-            RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&saved_), sizeof(saved_));
-        } else {
-            RegDeleteValueA(key_, kValue);
-        }
-        RegCloseKey(key_);
-    }
-    LogPixelsSetting(const LogPixelsSetting&) = delete;
-    LogPixelsSetting& operator=(const LogPixelsSetting&) = delete;
-    bool Changed() const { return key_ != nullptr; }
-
-  private:
-    static constexpr char kKey[] = "Control Panel\\Desktop";
-    static constexpr char kValue[] = "LogPixels";
-    HKEY key_ = nullptr;
-    bool had_ = false;
-    DWORD saved_ = 0;
-};
+// The screen's dpi as Wine reads it for a new process: the value LogPixels of this key. The
+// prefixes have none, and Wine then takes 96 from keys of its own.
+constexpr char kDesktopKey[] = "Control Panel\\Desktop";
+constexpr char kLogPixels[] = "LogPixels";
 }  // namespace
 
 void TellWindows(const char* version) {
@@ -125,13 +96,16 @@ bool Program::Start(const std::string& program, const std::string& commandLine,
     // Wine reads LogPixels once, when a process starts to use the window system, and keeps it: a
     // new process sees a change at once, without its wineserver started again, and a running one
     // keeps the dpi it started with. So another dpi is set only until the program waits for input,
-    // its window made, and given back before the test goes on: the tests after this one in its Wine
+    // its window made, and taken away before the test goes on: the tests after this one in its Wine
     // world, and every other process of this one, keep the prefix's own 96.
-    LogPixelsSetting dpi(ScreenDpi());
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &info_)) return false;
-    if (dpi.Changed()) WaitForInputIdle(info_.hProcess, kWindowTimeoutMs);
-    return true;
+    const DWORD dpi = static_cast<DWORD>(ScreenDpi());
+    if (dpi != kStandardDpi) RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &dpi, sizeof(dpi));
+    const bool started = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                        directory.empty() ? nullptr : directory.c_str(), &startup, &info_) != FALSE;
+    if (dpi == kStandardDpi) return started;
+    if (started) WaitForInputIdle(info_.hProcess, kWindowTimeoutMs);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels);
+    return started;
 }
 
 bool Program::StartWith(const std::string& program, const std::string& arguments,
