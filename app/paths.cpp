@@ -89,12 +89,9 @@ static bool MakeCanonicalFolder(char* canonical, int capacity, const char* folde
     const DWORD length = GetFullPathNameA(named, kFolderChars, full, &namePart);
     if (length == 0 || length >= static_cast<DWORD>(kFolderChars)) return false;
     int end = static_cast<int>(length);
-    // "C:" without its separator would name the drive's current directory, not its root.
-    while (end > 0 && EndsInSeparator(full, end)) {
-        const char* separator = CharPrevA(full, full + end);
-        if (separator == full || *CharPrevA(full, separator) == ':') break;
-        --end;
-    }
+    // A root stripped to "C:" is its root again in the short form, which takes a drive named alone
+    // as its root: so named, it would mean the drive's current directory.
+    while (end > 0 && EndsInSeparator(full, end)) --end;
     full[end] = '\0';
     if (!MakeShortForm(canonical, capacity, full)) return false;
     CharUpperBuffA(canonical, static_cast<DWORD>(lstrlenA(canonical)));

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
-#include "dos_names.h"
 #include "e2e.h"
 #include "install_support.h"
 #include "machine.h"
@@ -146,12 +144,9 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     EXPECT_FALSE(machine::FileExists(destination + "\\SMAG0.INI")) << "the probe is deleted";
     const auto batch = machine::ReadBytes(destination + "\\mp3.bat");
     EXPECT_EQ(install::ExpectedBatchFile(medium), std::string(batch.begin(), batch.end()));
+    // The strict stand-ins made the WAV files (above) only from lines they read whole, by 8.3 names.
     for (const std::string& line : install::BatchLines(std::string(batch.begin(), batch.end()))) {
         EXPECT_LE(line.size(), 127u) << line;
-        std::istringstream words(line.substr(line.find('|') + 1));
-        std::string decoder, mp3;
-        words >> decoder >> mp3;
-        EXPECT_TRUE(IsDosPath(decoder) && IsDosPath(mp3)) << "names a DOS program cannot open: " << line;
     }
 
     // The system's own interpreter, which nobody here wrote, reads the batch file as ours does.

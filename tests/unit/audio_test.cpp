@@ -350,26 +350,19 @@ TEST(BatchLine, ASourceWithASignTheInterpreterReadsQuotesTheDecoderAndTheInput) 
                   Compose(directory, "level.mp3"));
     }
     EXPECT_EQ("echo n|C:\\100%%\\l3dec C:\\100%%\\level.mp3 level.wav -wav\r\n", Compose("C:\\100%", "level.mp3"));
-}
-
-// COMMAND.COM reads 127 bytes of a line. A line's two paths name one directory, so its length is
-// always odd: after 127 bytes comes 129.
-TEST(BatchLine, ALineOf127BytesIsWrittenAndALongerOneIsNot) {
-    const std::string source = "C:\\" + std::string(34, 'q');
-    const std::string line = Compose(source, "sfx\\8acc3863.mp3");
-    EXPECT_EQ(127u + 2, line.size()) << line;
-    char longer[kBatchLineChars];
-    EXPECT_FALSE(ComposeBatchLine(longer, kBatchLineChars, (source + "q").c_str(), "sfx\\8acc3863.mp3"));
-    EXPECT_EQ("", std::string(longer));
-}
-
-// Converted to the OEM code page, "‹›‚" (1252's 8B 9B 82) become "<>,", which the interpreter reads.
-TEST(BatchLine, QuotesAreDecidedOnTheOemBytesThatTheInterpreterReads) {
+    // Decided on the OEM bytes the interpreter reads: there "‹›‚" (1252's 8B 9B 82) become "<>,".
     EXPECT_EQ("echo n|\"C:\\Dl\\A<B>,C\\l3dec\" \"C:\\Dl\\A<B>,C\\level.mp3\" level.wav -wav\r\n",
               Compose("C:\\Dl\\A\x8B" "B\x9B\x82" "C", "level.mp3"));
 }
 
+// Nor does a line longer than the 127 bytes that COMMAND.COM reads, whatever the buffer. A line's
+// two paths name one directory, so its length is odd: after 127 bytes comes 129.
 TEST(BatchLine, ALineThatDoesNotFitIsRefusedAndNothingIsWrittenPastTheBuffer) {
+    const std::string longest = "C:\\" + std::string(34, 'q');
+    EXPECT_EQ(127u + 2, Compose(longest, "sfx\\8acc3863.mp3").size());
+    char longer[kBatchLineChars];
+    EXPECT_FALSE(ComposeBatchLine(longer, kBatchLineChars, (longest + "q").c_str(), "sfx\\8acc3863.mp3"));
+    EXPECT_EQ("", std::string(longer));
     const std::string expected = install::ExpectedBatchLine("C:\\My Cd\\demo", "sfx\\8acc3863.mp3");
     const int needed = static_cast<int>(expected.size()) + 1;
     for (int capacity : {needed, needed - 1, needed - 8, 12, 1}) {
@@ -705,23 +698,22 @@ TEST(AudioInterpreter, RunsEachLineOfABatchFileAndEndsWithTheLastLinesCode) {
 }
 
 // COMMAND.COM reads 127 bytes of a batch line and, on NT 4, starts programs by 8.3 paths only;
-// the decoder opens 8.3 names only, on Windows 95 as well.
+// the decoder opens 8.3 names only, on Windows 95 as well. The first line's cut falls into its
+// arguments, while the decoder's own tail stays short: only the interpreter's limit stops it.
 TEST(AudioInterpreter, ReadsLinesAndNamesAsTheDosSideOfEachSystemDoes) {
     const std::string directory = machine::FreshDirectory("dosside");
     const std::string tools = directory + "\\Decoder Of The Medium";
-    const std::string sounds = directory + "\\Sounds Of The Medium";
-    std::string deep = directory;
-    while (deep.size() < 110) deep += "\\deepdeep";
     ASSERT_TRUE(CopyInto(ToolsDir() + "\\go32.exe", directory + "\\go32.exe"));
     ASSERT_TRUE(CopyInto(ToolsDir() + "\\l3dec.exe", tools + "\\l3dec.exe"));
-    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), sounds + "\\in.mp3"));
-    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), deep + "\\in.mp3"));
+    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), directory + "\\Sound Of The Medium.mp3"));
     const std::string shortTools = install::ShortPath(tools) + "\\l3dec";
-    const std::string shortSound = install::ShortPath(sounds) + "\\in.mp3";
-    const std::string cut = "echo n|" + shortTools + " " + deep + "\\in.mp3 cut.wav -wav";
-    ASSERT_GT(cut.find(".mp3"), 127u) << "the 127th byte lies inside the MP3 file's name: " << cut;
+    const std::string shortSound = install::ShortPath(directory + "\\Sound Of The Medium.mp3");
+    std::string deep = directory, cut;
+    while ((cut = "echo n|" + deep + "\\l3dec " + shortSound + " cut.wav -wav").size() < 130) deep += "\\d";
+    ASSERT_TRUE(CopyInto(ToolsDir() + "\\l3dec.exe", deep + "\\l3dec.exe"));
+    ASSERT_LT(cut.find(" -wav"), 127u) << "the 127 bytes end inside the last argument: " << cut;
     const std::string batch = cut + "\r\n" +
-                              "echo n|" + shortTools + " \"" + sounds + "\\in.mp3\" long.wav -wav\r\n" +
+                              "echo n|" + shortTools + " \"" + directory + "\\Sound Of The Medium.mp3\" long.wav -wav\r\n" +
                               "echo n|" + shortTools + " " + shortSound + " short.wav -wav\r\n" +
                               "echo n|\"" + tools + "\\l3dec\" " + shortSound + " program.wav -wav\r\n";
     ASSERT_TRUE(machine::WriteBytes(directory + "\\dos.bat", batch));

@@ -100,7 +100,7 @@ TEST(ContainsBlank, IsTrueForABlankAnywhereInThePath) {
 }
 
 // One folder however it is spelled; a drive's root stays the root, not the drive's current folder.
-TEST(SameFolder, ComparesFullShortFormsWithoutTrailingSeparators) {
+TEST(SameFolder, ComparesFullShortFormsInCapitalsWithoutTrailingSeparators) {
     const std::string folder = machine::FreshDirectory("paths\\QuorvaneFolder");
     char shortForm[MAX_PATH] = {};
     ASSERT_NE(0u, GetShortPathNameA(folder.c_str(), shortForm, MAX_PATH));
@@ -116,12 +116,9 @@ TEST(SameFolder, ComparesFullShortFormsWithoutTrailingSeparators) {
     EXPECT_FALSE(SameFolder(folder.substr(0, 2).c_str(), folder.c_str())) << "the root of " << folder;
     EXPECT_TRUE(SameFolder(folder.substr(0, 2).c_str(), folder.substr(0, 3).c_str())) << "the root of " << folder;
     SetCurrentDirectoryA(saved);
-}
-
-// Names without a short form (none exists) compared as the file system keeps them apart: letter
-// by letter in capitals, where a language's comparison folds "ß" into "ss", "Æ" into "AE" and
-// ignores a soft hyphen (0xAD).
-TEST(SameFolder, FoldsCaseLetterByLetter) {
+    // Names without a short form (none exists), as the file system keeps them apart: letter by
+    // letter in capitals, where a language's comparison folds "ß" into "ss", "Æ" into "AE" and
+    // ignores a soft hyphen (0xAD).
     EXPECT_TRUE(SameFolder("C:\\Quorvane", "c:\\QUORVANE\\"));
     EXPECT_FALSE(SameFolder("C:\\Stra\xDF" "e", "C:\\Strasse"));
     EXPECT_FALSE(SameFolder("C:\\\xC6gir", "C:\\AEgir"));
