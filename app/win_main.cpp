@@ -10,6 +10,7 @@
 #include "remove_dialog.h"
 #include "resource_ids.h"
 #include "state.h"
+#include "system_libraries.h"
 
 HINSTANCE AppInstance;
 char ModuleDirectory[kPathChars];
@@ -30,6 +31,7 @@ static void StartGrpconv() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    KeepLibrarySearchInSystemFolder();
     AppInstance = instance;
     GetModuleFileNameA(instance, ModuleDirectory, kPathChars);
     ModuleDirectory[kPathChars - 1] = '\0';

@@ -16,6 +16,7 @@
 #include "resource_ids.h"
 #include "shell_imports.h"
 #include "state.h"
+#include "system_libraries.h"
 
 char WorkDirectory[kPathChars] = "nada";
 LONG GameInstalled;
@@ -155,9 +156,14 @@ void LookUpGame(HWND) {
 
 void ReadRecord(HWND) { ReadWorkDirectory(); }
 
+typedef BOOL(WINAPI* PlaySoundProc)(LPCSTR sound, HMODULE module, DWORD flags);
+constexpr char kPlaySound[] = "PlaySoundA";
+
+// Without the system's sound library the window opens in silence.
 void StartSound(HWND) {
-    PlaySoundA(MAKEINTRESOURCEA(GameInstalled ? IDW_RUN_SOUND : IDW_SETUP_SOUND), AppInstance,
-               SND_RESOURCE | SND_ASYNC);
+    const auto play = FindSystemFunction<PlaySoundProc>(kSoundLibrary, kPlaySound);
+    if (play == nullptr) return;
+    play(MAKEINTRESOURCEA(GameInstalled ? IDW_RUN_SOUND : IDW_SETUP_SOUND), AppInstance, SND_RESOURCE | SND_ASYNC);
 }
 
 void ShowMenu(HWND dialog) {

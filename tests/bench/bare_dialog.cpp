@@ -4,8 +4,6 @@
 // the difference between the two is the setup program's own work.
 #include <windows.h>
 #include <shellapi.h>
-#include <mmsystem.h>
-#include <objbase.h>
 
 namespace {
 
@@ -21,8 +19,6 @@ const void* const volatile kLibraryAnchors[] = {
     reinterpret_cast<const void*>(&DeleteObject),    // gdi32
     reinterpret_cast<const void*>(&RegOpenKeyExA),   // advapi32
     reinterpret_cast<const void*>(&SHGetFileInfoA),  // shell32
-    reinterpret_cast<const void*>(&PlaySoundA),      // winmm
-    reinterpret_cast<const void*>(&CoInitialize),    // ole32
 };
 
 }  // namespace

@@ -71,10 +71,20 @@ void ExpectKeysRemoved(const char* gone = machine::kCompanyKey) {
 // Programs under the names of the system's own, in a directory that anybody may write to.
 constexpr const char* kPlantedNames[] = {"command.com", "command.exe", "grpconv.exe"};
 
+// And a library under the name of one of the system's that is no known DLL of Windows 95 and NT 4,
+// which they would take from the program's folder first (e2e::SearchLibrariesAsWindows).
+constexpr char kPlantedLibrary[] = "winmm.dll";
+
+void PlantLibrary(const std::string& directory) {
+    const std::string planted = (e2e::ShippedProgram() ? e2e::Win32Dir() : e2e::Win64Dir()) + "\\tests\\planted\\";
+    ASSERT_TRUE(CopyFileA((planted + kPlantedLibrary).c_str(), (directory + "\\" + kPlantedLibrary).c_str(), FALSE));
+}
+
 void ExpectNonePlantedRan(const std::string& directory, const std::string& context) {
     for (const char* name : kPlantedNames) {
         EXPECT_FALSE(machine::FileExists(directory + "\\" + name + ".ran")) << name << " ran " << context;
     }
+    EXPECT_FALSE(machine::FileExists(directory + "\\" + kPlantedLibrary + ".loaded")) << "loaded " << context;
 }
 
 TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
@@ -86,10 +96,19 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     for (const char* name : kPlantedNames) {
         ASSERT_TRUE(CopyFileA(planted.c_str(), (destination + "\\" + name).c_str(), FALSE)) << name;
     }
+    PlantLibrary(medium);
+    PlantLibrary(destination);
     {
         e2e::Program setup;
         HWND wizardWindow = install::InstallToFinishPage(setup, medium, destination);
         ASSERT_NE(nullptr, wizardWindow);
+        // The start-up's sound came from the system's library all the same.
+        e2e::StatusSpy spy;
+        ASSERT_TRUE(spy.Attach(wizardWindow) && e2e::Settle(wizardWindow));
+        ASSERT_TRUE(e2e::WaitFor([&] { return !spy.Texts(spy::kSoundLibraryRecord).empty(); }, e2e::kWindowTimeoutMs));
+        EXPECT_EQ(std::vector<std::string>{machine::SystemDirectory() + "\\" + kPlantedLibrary},
+                  spy.Texts(spy::kSoundLibraryRecord)) << "the sound's library";
+        ExpectNonePlantedRan(medium, "by the medium's setup");
         ASSERT_TRUE(e2e::Click(wizardWindow, IDC_EXIT));
         ASSERT_TRUE(setup.WaitForExit());
     }

@@ -47,13 +47,20 @@ constexpr const char* kProgramsOfTheSystem[] = {"setup.exe", "command.exe", "l3d
 // prefixes have none, and Wine then takes 96 from keys of its own.
 constexpr char kDesktopKey[] = "Control Panel\\Desktop";
 constexpr char kLogPixels[] = "LogPixels";
+
+// Wine takes its own builtin libraries before any file; Windows takes a library that is not one of
+// its known DLLs from the program's folder first. Told so, Wine loads a winmm.dll found there into
+// every setup.exe as Windows would.
+constexpr char kSetupLibraryOrderKey[] = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
+constexpr char kSoundLibrary[] = "winmm";
+constexpr char kNativeFirst[] = "native,builtin";
 }  // namespace
 
 void TellWindows(const char* version) {
     for (const char* program : kProgramsOfTheSystem) {
         const std::string name = std::string("Software\\Wine\\AppDefaults\\") + program;
         if (version == nullptr) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, name.c_str());
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, name.c_str(), "Version");
             continue;
         }
         HKEY key = nullptr;
@@ -65,6 +72,11 @@ void TellWindows(const char* version) {
                        static_cast<DWORD>(lstrlenA(version) + 1));
         RegCloseKey(key);
     }
+}
+
+void SearchLibrariesAsWindows() {
+    const DWORD size = static_cast<DWORD>(sizeof(kNativeFirst));
+    RegSetKeyValueA(HKEY_CURRENT_USER, kSetupLibraryOrderKey, kSoundLibrary, REG_SZ, kNativeFirst, size);
 }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
@@ -93,6 +105,7 @@ bool Program::Start(const std::string& program, const std::string& commandLine,
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     if (ShippedProgram()) TellWindows(TargetWindows().c_str());
+    SearchLibrariesAsWindows();
     // Wine reads LogPixels once, when a process starts to use the window system, and keeps it: a
     // new process sees a change at once, without its wineserver started again, and a running one
     // keeps the dpi it started with. So another dpi is set only until the program waits for input,

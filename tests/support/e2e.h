@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "spy_records.h"
+
 namespace e2e {
 
 // Generous bounds: a cold Wine process start can take seconds.
@@ -38,6 +40,9 @@ constexpr char kCdDrive[] = "D:";
 // of the outside programs `version` (null: nothing, Wine's own answer again). A start of the
 // shipped program tells them the system of its test.
 void TellWindows(const char* version);
+// Tells Wine to look for the system's winmm.dll as Windows does for a setup.exe: in the program's own
+// folder first. Every start of a program does.
+void SearchLibrariesAsWindows();
 // The registry view that program writes: a 32-bit process writes HKLM\Software in the 32-bit view.
 REGSAM RegistryView();
 // The screen's dots per inch that the programs a test starts run at: kStandardDpi, or what the test
@@ -145,7 +150,8 @@ bool SaveScreenshotAs(const std::string& path, HWND window = nullptr);
 bool SaveWindowShotAs(const std::string& path, HWND window);
 
 // Records every text that a dialog thread of the program sets on the status line (1009) or the
-// uninstall text field (1052), through a hook placed into that thread.
+// uninstall text field (1052), through a hook placed into that thread; and, under the numbers of
+// spy_records.h, what the program does that Windows would show and Wine does not.
 class StatusSpy {
   public:
     StatusSpy() = default;

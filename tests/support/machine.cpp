@@ -102,6 +102,12 @@ std::string WindowsDirectory() {
     return path;
 }
 
+std::string SystemDirectory() {
+    char path[MAX_PATH] = {};
+    GetSystemDirectoryA(path, MAX_PATH);
+    return path;
+}
+
 std::string ProgramsFolder() {
     char path[MAX_PATH] = {};
     SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);

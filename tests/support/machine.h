@@ -43,6 +43,8 @@ class RefusedKey {
 };
 
 std::string WindowsDirectory();
+// The system folder as a program sees it (a 32-bit one's is redirected, under the same name).
+std::string SystemDirectory();
 // Where the system keeps program groups: the shell's Programs folder (the user's profile under
 // Wine, as on NT 4), and the game's group in it.
 std::string ProgramsFolder();
