@@ -35,8 +35,8 @@ constexpr char kProbeAlternativeFormat[] = "SMAG%d.INI";
 constexpr int kProbeAlternatives = 100;
 
 template <int Count>
-HKEY ReachKey(const char* const (&names)[Count]) {
-    return ReachSoftwareKey(names, Count);
+HKEY ReachKey(const char* const (&names)[Count], REGSAM access) {
+    return ReachSoftwareKey(names, Count, access);
 }
 
 }  // namespace
@@ -46,9 +46,13 @@ bool SetTextValue(HKEY key, const char* name, const char* text) {
                           static_cast<DWORD>(lstrlenA(text) + 1)) == ERROR_SUCCESS;
 }
 
-HKEY ReachSoftwareKey(const char* const* names, int count) {
+// Each key is opened with the rights its step uses and no more: NT gives a user who is no
+// administrator query, set value, create and delete below HKEY_LOCAL_MACHINE\Software, but not
+// every right there is, and refuses a request for every right (KEY_ALL_ACCESS) outright.
+HKEY ReachSoftwareKey(const char* const* names, int count, REGSAM access) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, count > 0 ? KEY_CREATE_SUB_KEY : access, &key) !=
+        ERROR_SUCCESS) {
         return nullptr;
     }
     // Creating rather than opening each level makes a missing record's keys come into being,
@@ -56,8 +60,9 @@ HKEY ReachSoftwareKey(const char* const* names, int count) {
     for (int level = 0; level < count; ++level) {
         HKEY next = nullptr;
         DWORD disposition = 0;
-        if (RegCreateKeyExA(key, names[level], 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                            &next, &disposition) != ERROR_SUCCESS) {
+        const REGSAM levelAccess = level + 1 < count ? KEY_CREATE_SUB_KEY : access;
+        if (RegCreateKeyExA(key, names[level], 0, nullptr, REG_OPTION_NON_VOLATILE, levelAccess, nullptr, &next,
+                            &disposition) != ERROR_SUCCESS) {
             return nullptr;
         }
         key = next;
@@ -66,7 +71,7 @@ HKEY ReachSoftwareKey(const char* const* names, int count) {
 }
 
 bool ReadWorkDirectory() {
-    HKEY key = ReachKey(kWorkDirectoryKey);
+    HKEY key = ReachKey(kWorkDirectoryKey, KEY_QUERY_VALUE);
     if (key == nullptr) return false;
     // The stored value may be of any type and need not end in a NUL; it is read aside and ended
     // here, so WorkDirectory only ever takes a terminated text.
@@ -87,14 +92,14 @@ bool ReadWorkDirectory() {
 }
 
 bool WriteWorkDirectory(const char* directory) {
-    HKEY key = ReachKey(kWorkDirectoryKey);
+    HKEY key = ReachKey(kWorkDirectoryKey, KEY_SET_VALUE);
     return key != nullptr && SetTextValue(key, kWorkDirValue, directory);
 }
 
 // The record names no file of its own: a "setup.exe" value that an earlier removal left would
 // have the system delete this install's uninstaller at the next start.
 bool WriteDeleteFilesRecord(const char* directory) {
-    HKEY key = ReachKey(kDeleteFilesKey);
+    HKEY key = ReachKey(kDeleteFilesKey, KEY_SET_VALUE);
     if (key == nullptr) return false;
     RegDeleteValueA(key, CoreFileList[kSetupProgramEntry]);
     SetTextValue(key, kDefaultValue, directory);
@@ -102,7 +107,7 @@ bool WriteDeleteFilesRecord(const char* directory) {
 }
 
 void WriteUninstallEntry() {
-    HKEY key = ReachKey(kUninstallKey);
+    HKEY key = ReachKey(kUninstallKey, KEY_SET_VALUE);
     if (key == nullptr) return;
     SetTextValue(key, kDisplayNameValue, kDisplayName);
     char command[kPathChars];
@@ -124,18 +129,68 @@ bool ComposeUninstallString(char* out, int capacity, const char* directory) {
     return true;
 }
 
+namespace {
+
+// The text of value `name` of `parent`'s subkey `subkey`, in `text` (kPathChars): true with an
+// empty text when the key or the value is missing or holds no text, false when it cannot be read.
+bool ReadRecordText(HKEY parent, const char* subkey, const char* name, char* text) {
+    text[0] = '\0';
+    HKEY key = nullptr;
+    const LONG opened = RegOpenKeyExA(parent, subkey, 0, KEY_QUERY_VALUE, &key);
+    if (opened == ERROR_FILE_NOT_FOUND) return true;
+    if (opened != ERROR_SUCCESS) return false;
+    DWORD type = 0;
+    DWORD size = kPathChars - 1;
+    const LONG queried = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    if (queried == ERROR_FILE_NOT_FOUND) return true;
+    if (queried != ERROR_SUCCESS) return false;
+    text[size < static_cast<DWORD>(kPathChars) ? size : kPathChars - 1] = '\0';
+    if (type != REG_SZ) text[0] = '\0';
+    return true;
+}
+
+// The folder of the program that an uninstall command starts, in place: the quoted path, or the
+// text before " -REMOVE".
+void CutToProgramFolder(char* command) {
+    if (command[0] == '"') {
+        int end = 1;
+        for (; command[end] != '\0' && command[end] != '"'; ++end) command[end - 1] = command[end];
+        command[end - 1] = '\0';
+    } else {
+        const int length = lstrlenA(command);
+        const int argument = lstrlenA(kRemoveArgument) + 1;
+        if (length > argument && command[length - argument] == ' ' &&
+            lstrcmpA(command + length - argument + 1, kRemoveArgument) == 0) {
+            command[length - argument] = '\0';
+        }
+    }
+    CutFileName(command);
+}
+
+// A record is ours when it names the folder that the removal empties, or names nothing: a copy
+// left behind by an install elsewhere must not take the records of the install they name.
+bool RecordIsOurs(const char* recorded, const char* directory) {
+    return recorded[0] == '\0' || SameFolder(recorded, directory);
+}
+
+}  // namespace
+
 // Windows NT refuses to delete a key that has subkeys, so the product key goes first. Windows 95
 // deletes a key with everything below it, so the maker's key goes only when nothing is left in
 // it: the maker's other products keep their settings there. It is opened, not created: a machine
 // without it keeps none.
-void RemoveWorkDirectoryRecord() {
-    HKEY software = ReachSoftwareKey(nullptr, 0);
+void RemoveWorkDirectoryRecord(const char* directory) {
+    HKEY software = ReachSoftwareKey(nullptr, 0, KEY_QUERY_VALUE);
     HKEY company = nullptr;
     if (software == nullptr ||
-        RegOpenKeyExA(software, kCompanyKey, 0, KEY_ALL_ACCESS, &company) != ERROR_SUCCESS) {
+        RegOpenKeyExA(software, kCompanyKey, 0, KEY_QUERY_VALUE, &company) != ERROR_SUCCESS) {
         return;
     }
-    RegDeleteKeyA(company, kProductName);
+    char recorded[kPathChars];
+    if (ReadRecordText(company, kProductName, kWorkDirValue, recorded) && RecordIsOurs(recorded, directory)) {
+        RegDeleteKeyA(company, kProductName);
+    }
     DWORD subkeys = 0;
     DWORD values = 0;
     const LONG queried = RegQueryInfoKeyA(company, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
@@ -144,13 +199,16 @@ void RemoveWorkDirectoryRecord() {
     if (queried == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(software, kCompanyKey);
 }
 
-void RemoveUninstallEntry() {
-    HKEY parent = ReachKey(kUninstallParentKey);
-    if (parent != nullptr) RegDeleteKeyA(parent, kProductName);
+void RemoveUninstallEntry(const char* directory) {
+    HKEY parent = ReachKey(kUninstallParentKey, KEY_QUERY_VALUE);
+    char command[kPathChars];
+    if (parent == nullptr || !ReadRecordText(parent, kProductName, kUninstallStringValue, command)) return;
+    CutToProgramFolder(command);
+    if (RecordIsOurs(command, directory)) RegDeleteKeyA(parent, kProductName);
 }
 
 void WriteOwnFileRecord(const char* directory) {
-    HKEY key = ReachKey(kDeleteFilesKey);
+    HKEY key = ReachKey(kDeleteFilesKey, KEY_SET_VALUE);
     if (key == nullptr) return;
     const char* setupProgram = CoreFileList[kSetupProgramEntry];
     SetTextValue(key, kDefaultValue, directory);

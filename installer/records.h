@@ -5,9 +5,10 @@
 
 #include <windows.h>
 
-// Reaches HKEY_LOCAL_MACHINE\Software, then creates each of `names` level by level. Null at the
-// first call that fails. Keys are left open: the process's end releases them.
-HKEY ReachSoftwareKey(const char* const* names, int count);
+// Reaches HKEY_LOCAL_MACHINE\Software, then creates each of `names` level by level; the last key
+// is opened with `access`, the levels before it only to create below them. Null at the first call
+// that fails. Keys are left open: the process's end releases them.
+HKEY ReachSoftwareKey(const char* const* names, int count, REGSAM access);
 
 // Sets a REG_SZ value; its size counts the NUL.
 bool SetTextValue(HKEY key, const char* name, const char* text);
@@ -28,11 +29,11 @@ void WriteUninstallEntry();
 // The command line of the uninstall entry for `directory`: its setup.exe and " -REMOVE", the
 // program path quoted when it holds a blank. False when it does not fit `capacity`.
 bool ComposeUninstallString(char* out, int capacity, const char* directory);
-// Deletes the work-directory record's keys: the product's, and the maker's when it holds nothing
-// else.
-void RemoveWorkDirectoryRecord();
-// Deletes the uninstall entry.
-void RemoveUninstallEntry();
+// Deletes the work-directory record's keys of an install in `directory`: the product's when its
+// WorkDir names that folder or nothing, and the maker's when it then holds nothing else.
+void RemoveWorkDirectoryRecord(const char* directory);
+// Deletes the uninstall entry when the program it starts lies in `directory`, or it starts none.
+void RemoveUninstallEntry(const char* directory);
 // Asks the system to delete `directory`'s setup.exe at the next start: the running program's own
 // file, which it cannot delete itself.
 void WriteOwnFileRecord(const char* directory);

@@ -87,9 +87,9 @@ void RunRemoval(HWND dialog) {
 
     RemoveFiles(dialog);
     ShowRemovingKey(dialog, kCompanyKey);
-    RemoveWorkDirectoryRecord();
+    RemoveWorkDirectoryRecord(RemovalDirectory);
     ShowRemovingKey(dialog, kControlPanelEntry);
-    RemoveUninstallEntry();
+    RemoveUninstallEntry(RemovalDirectory);
     // The running program cannot delete its own file: the system is asked to at the next start.
     if (RemovingOwnDirectory) {
         RunGrpconvOnExit = 1;

@@ -155,8 +155,8 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseActionsUseTheIn
 // The directory page, opened again, proposes the default; the proposal must not become the
 // directory that the menu acts on.
 TEST_F(Launch, WhenTheRecordsAreRefusedTheInstalledMenuActsOnTheInstallJustMade) {
-    const machine::RefusedKey software("Software");
-    ASSERT_TRUE(software.Refused());
+    const machine::RestrictedKey software("Software", machine::kNoWritesDacl);
+    ASSERT_TRUE(software.Restricted());
     const std::string proposal = "C:\\Quorvane";
     machine::RemoveTree(proposal);
     ASSERT_TRUE(machine::WriteBytes(proposal + "\\quor.exe", "somebody else's"));

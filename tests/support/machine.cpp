@@ -56,7 +56,7 @@ bool WriteStringValue(const std::string& subkey, const char* name, const std::st
     return ok;
 }
 
-RefusedKey::RefusedKey(const std::string& subkey) : subkey_(subkey) {
+RestrictedKey::RestrictedKey(const std::string& subkey, const char* dacl) : subkey_(subkey) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, READ_CONTROL | WRITE_DAC | e2e::RegistryView(), &key) !=
         ERROR_SUCCESS) {
@@ -65,20 +65,18 @@ RefusedKey::RefusedKey(const std::string& subkey) : subkey_(subkey) {
     DWORD size = 0;
     RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
     saved_.resize(size);
-    PSECURITY_DESCRIPTOR refusing = nullptr;
-    // Everyone may do all but write values and create keys below.
+    PSECURITY_DESCRIPTOR restricting = nullptr;
     if (size > 0 && RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data(), &size) == ERROR_SUCCESS &&
-        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                             &refusing, nullptr)) {
-        refused_ = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, refusing) == ERROR_SUCCESS;
-        LocalFree(refusing);
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(dacl, SDDL_REVISION_1, &restricting, nullptr)) {
+        restricted_ = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, restricting) == ERROR_SUCCESS;
+        LocalFree(restricting);
     }
     RegCloseKey(key);
 }
 
-RefusedKey::~RefusedKey() {
+RestrictedKey::~RestrictedKey() {
     HKEY key = nullptr;
-    if (!refused_ ||
+    if (!restricted_ ||
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey_.c_str(), 0, WRITE_DAC | e2e::RegistryView(), &key) != ERROR_SUCCESS) {
         return;
     }

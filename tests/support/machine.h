@@ -26,21 +26,28 @@ bool KeyExists(const std::string& subkey);  // under HKEY_LOCAL_MACHINE
 RegValue ReadValue(const std::string& subkey, const char* name);
 bool WriteStringValue(const std::string& subkey, const char* name, const std::string& data);
 void DeleteKeyTree(const std::string& subkey);
-// While it lives, nobody may write the values of the key or create keys below it, as NT refuses
-// HKEY_LOCAL_MACHINE\Software to a user without administrator rights.
-class RefusedKey {
+// While it lives, the key's access list is `dacl` (SDDL), as NT restricts HKEY_LOCAL_MACHINE\Software
+// for a user without administrator rights; the test process, as every process under Wine, meets it
+// as such a user would. The old list comes back at its end.
+class RestrictedKey {
   public:
-    explicit RefusedKey(const std::string& subkey);
-    ~RefusedKey();
-    RefusedKey(const RefusedKey&) = delete;
-    RefusedKey& operator=(const RefusedKey&) = delete;
-    bool Refused() const { return refused_; }
+    RestrictedKey(const std::string& subkey, const char* dacl);
+    ~RestrictedKey();
+    RestrictedKey(const RestrictedKey&) = delete;
+    RestrictedKey& operator=(const RestrictedKey&) = delete;
+    bool Restricted() const { return restricted_; }
 
   private:
     std::string subkey_;
     std::vector<unsigned char> saved_;  // the key's own access, given back at the end
-    bool refused_ = false;
+    bool restricted_ = false;
 };
+// Everyone may do all but write values and create keys below: a registry that refuses the records.
+constexpr char kNoWritesDacl[] = "D:(D;;0x6;;;WD)(A;;KA;;;WD)";
+// What NT 4 gives Everyone on HKEY_LOCAL_MACHINE\Software, "Special Access": query and set values,
+// create and enumerate subkeys, notify, delete, read control; not WRITE_DAC, WRITE_OWNER or create
+// link, which administrators alone have.
+constexpr char kPlainUserDacl[] = "D:(A;;0x3001f;;;WD)";
 
 std::string WindowsDirectory();
 // The system folder as a program sees it (a 32-bit one's is redirected, under the same name).

@@ -98,7 +98,7 @@ using RecordsReach = RecordsTest;
 
 TEST_F(RecordsReach, CreatesEveryMissingLevelAndAnswersTheLastOne) {
     const char* const names[] = {"Vexelworks", "Quorvane", "Deeper"};
-    HKEY key = ReachSoftwareKey(names, 3);
+    HKEY key = ReachSoftwareKey(names, 3, KEY_SET_VALUE);
     ASSERT_NE(nullptr, key);
     EXPECT_TRUE(machine::KeyExists("Software\\Vexelworks\\Quorvane\\Deeper"));
     const char data[] = "here";
@@ -109,7 +109,7 @@ TEST_F(RecordsReach, CreatesEveryMissingLevelAndAnswersTheLastOne) {
 }
 
 TEST_F(RecordsReach, NoFurtherNamesAnswersSoftwareItself) {
-    HKEY key = ReachSoftwareKey(nullptr, 0);
+    HKEY key = ReachSoftwareKey(nullptr, 0, KEY_READ);
     ASSERT_NE(nullptr, key);
     HKEY child = nullptr;
     EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(key, "Microsoft", 0, KEY_READ, &child))
@@ -397,7 +397,7 @@ class RecordsUnreachable : public RecordsTest {
 TEST_F(RecordsUnreachable, WithoutSoftwareNoRecordIsWrittenAndTheFailedReadKeepsWorkDirectory) {
     SetBuffer(InstallDirectory, "C:\\Games\\Q");
     SetBuffer(WorkDirectory, "C:\\Before");
-    EXPECT_EQ(nullptr, ReachSoftwareKey(nullptr, 0));
+    EXPECT_EQ(nullptr, ReachSoftwareKey(nullptr, 0, KEY_READ));
     EXPECT_FALSE(ReadWorkDirectory());
     EXPECT_STREQ("C:\\Before", WorkDirectory);
     EXPECT_FALSE(WriteWorkDirectory(InstallDirectory));
@@ -416,7 +416,7 @@ TEST_F(RecordsUnreachable, ALevelThatCannotBeCreatedEndsTheRecordThere) {
 
     SetBuffer(InstallDirectory, "C:\\Games\\Q");
     const char* const names[] = {"Vexelworks", "Quorvane"};
-    EXPECT_EQ(nullptr, ReachSoftwareKey(names, 2));
+    EXPECT_EQ(nullptr, ReachSoftwareKey(names, 2, KEY_SET_VALUE));
     EXPECT_FALSE(ReadWorkDirectory());
     EXPECT_FALSE(WriteWorkDirectory(InstallDirectory));
     EXPECT_FALSE(WriteDeleteFilesRecord(InstallDirectory));
