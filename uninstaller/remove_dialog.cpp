@@ -49,11 +49,14 @@ void ShowRemovingKey(HWND dialog, const char* key) {
     SetRemoveStatus(dialog, format, key);
 }
 
-// `shown` is what the status line names: the entry, or for a converted sound its stem.
+// `shown` is what the status line names: the entry, or for a converted sound its stem. Only a file
+// is asked for: the shell answers a name that is not there with an error box of its own, one click
+// for each sound a failed conversion never made, and would take a folder of that name, which is
+// none of ours, with everything in it. A file that is there and cannot be deleted keeps its box.
 void RemoveFile(HWND dialog, const char* format, const char* relative, const char* shown) {
     char path[kPathChars];
     SetRemoveStatus(dialog, format, shown);
-    if (JoinPath(path, kPathChars, RemovalDirectory, relative)) ShellDeleteFile(dialog, path);
+    if (JoinPath(path, kPathChars, RemovalDirectory, relative) && IsFile(path)) ShellDeleteFile(dialog, path);
 }
 
 void RemoveFiles(HWND dialog) {

@@ -258,24 +258,61 @@ TEST_F(Uninstall, EscapeDoesNothingAndCancelIsOffOnceTheRemovalStarted) {
     ExpectRemoved(destination);
 }
 
-TEST_F(Uninstall, FilesAlreadyMissingDoNotStopTheRemoval) {
+// As after a conversion that made no WAV file: Windows would answer every delete of a name that is
+// not there with an error box (e2e::StatusSpy counts them), and one of a folder with the folder.
+TEST_F(Uninstall, MissingFilesCostNoErrorBoxAndAFileHeldOpenStillGetsOne) {
     const std::string medium = e2e::MediumDir();
     const std::string destination = machine::FreshDirectory("uninstall\\missing");
     install::SimulateInstall(medium, destination);
-    for (const char* gone : {"quor.exe", "res\\play.bmp", "sfx\\8acc3863.wav", "level.wav", "docs\\README.doc"}) {
+    for (const std::string& gone : install::ConvertedNames()) {
         ASSERT_TRUE(DeleteFileA((destination + "\\" + gone).c_str())) << gone;
     }
+    for (const char* gone : {"quor.exe", "res\\play.bmp", "docs\\README.doc"}) {
+        ASSERT_TRUE(DeleteFileA((destination + "\\" + gone).c_str())) << gone;
+    }
+    const std::string folder = destination + "\\sfx\\8acc3863.wav";
+    ASSERT_TRUE(machine::WriteBytes(folder + "\\mine.txt", "the user's"));
+    const std::string held = destination + "\\kq_res\\bground.tga";
+    const HANDLE open = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, open);
     machine::RemoveTree(machine::GroupFolder());
     e2e::Program remover;
     HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
     ASSERT_NE(nullptr, dialog);
+    e2e::StatusSpy spy;
+    ASSERT_TRUE(spy.Attach(dialog) && e2e::Settle(dialog));
     ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
-    ASSERT_TRUE(e2e::WaitFor([&] {
-        HWND box = e2e::WaitForOwnedDialog(dialog, 10);
-        if (box != nullptr) e2e::AnswerMessageBox(box, IDOK);  // whatever the shell reports
-        return RemovalDone(dialog);
-    }, e2e::kInstallTimeoutMs));
+    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    CloseHandle(open);
+    EXPECT_EQ(std::vector<std::string>{held}, spy.Texts(spy::kShellErrorBoxRecord)) << "error boxes Windows shows";
+    EXPECT_TRUE(machine::FileExists(folder + "\\mine.txt")) << "a folder of a WAV file's name";
+    machine::RemoveTree(folder);
+    DeleteFileA(held.c_str());
     ExpectRemoved(destination);
+    ExpectKeysRemoved();
+}
+
+// The game installed into one folder and then into another: the records name the second, and the
+// first is a copy left behind. Its removal empties its own folder and leaves the records, which
+// are the other install's, however either folder is spelt.
+TEST_F(Uninstall, ACopyLeftBehindKeepsTheRecordsOfTheInstallTheyName) {
+    const std::string medium = e2e::MediumDir();
+    const std::string first = machine::FreshDirectory("uninstall\\leftover\\First Copy");
+    const std::string second = machine::FreshDirectory("uninstall\\leftover\\Second Copy");
+    install::SimulateInstall(medium, install::ShortPath(first));
+    install::SimulateInstall(medium, second);
+    for (const std::string& program : {first + "\\setup.exe", install::ShortPath(second) + "\\setup.exe"}) {
+        e2e::Program remover;
+        HWND dialog = OpenRemoveMode(remover, program);
+        ASSERT_TRUE(dialog != nullptr && e2e::Click(dialog, IDC_REMOVE_OK));
+        ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+        if (program.rfind(first, 0) != 0) break;
+        ExpectRemoved(first);
+        EXPECT_EQ(second, machine::ReadValue(machine::kProductKey, "WorkDir").Text()) << "after the removal by " << program;
+        EXPECT_EQ(second + "\\setup.exe -REMOVE", machine::ReadValue(machine::kUninstallKey, "UninstallString").Text())
+            << "after the removal by " << program;
+    }
+    ExpectRemoved(second);
     ExpectKeysRemoved();
 }
 
