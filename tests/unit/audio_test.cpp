@@ -353,6 +353,9 @@ TEST(BatchLine, ASourceWithASignTheInterpreterReadsQuotesTheDecoderAndTheInput) 
     // Decided on the OEM bytes the interpreter reads: there "‹›‚" (1252's 8B 9B 82) become "<>,".
     EXPECT_EQ("echo n|\"C:\\Dl\\A<B>,C\\l3dec\" \"C:\\Dl\\A<B>,C\\level.mp3\" level.wav -wav\r\n",
               Compose("C:\\Dl\\A\x8B" "B\x9B\x82" "C", "level.mp3"));
+    // Converted once: "öß" (F6 DF) are 94 E1 there, which converted again would read "\"á".
+    EXPECT_EQ("echo n|C:\\Gr\x94\xE1" "e\\l3dec C:\\Gr\x94\xE1" "e\\level.mp3 level.wav -wav\r\n",
+              Compose("C:\\Gr\xF6\xDF" "e", "level.mp3"));
 }
 
 // Nor does a line longer than the 127 bytes that COMMAND.COM reads, whatever the buffer. A line's
@@ -363,6 +366,14 @@ TEST(BatchLine, ALineThatDoesNotFitIsRefusedAndNothingIsWrittenPastTheBuffer) {
     char longer[kBatchLineChars];
     EXPECT_FALSE(ComposeBatchLine(longer, kBatchLineChars, (longest + "q").c_str(), "sfx\\8acc3863.mp3"));
     EXPECT_EQ("", std::string(longer));
+    // Named alone, the decoder leaves room for the directory once: 71 characters.
+    const std::string deepest = "C:\\" + std::string(68, 'q');
+    const std::string beside = install::ExpectedBatchLine(deepest, "sfx\\8acc3863.mp3", true);
+    EXPECT_TRUE(ComposeBatchLine(longer, kBatchLineChars, deepest.c_str(), "sfx\\8acc3863.mp3",
+                                 DecoderPlace::kWorkingDirectory));
+    EXPECT_EQ(beside, std::string(longer)) << beside.size() << " bytes";
+    EXPECT_FALSE(ComposeBatchLine(longer, kBatchLineChars, (deepest + "q").c_str(), "sfx\\8acc3863.mp3",
+                                  DecoderPlace::kWorkingDirectory));
     const std::string expected = install::ExpectedBatchLine("C:\\My Cd\\demo", "sfx\\8acc3863.mp3");
     const int needed = static_cast<int>(expected.size()) + 1;
     for (int capacity : {needed, needed - 1, needed - 8, 12, 1}) {
