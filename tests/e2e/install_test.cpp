@@ -222,9 +222,7 @@ TEST_F(Install, ADestinationTooLongIsRefusedAndASourceTooDeepForTheBatchLinesCon
     ASSERT_TRUE(spy.Attach(dialog));
     ASSERT_TRUE(install::StartInstall(dialog, valid));
     ASSERT_TRUE(install::WaitForFinishPage(dialog));
-    EXPECT_EQ("", install::CheckInstalledFiles(medium, valid, false));
-    const auto batch = machine::ReadBytes(valid + "\\mp3.bat");
-    EXPECT_EQ("", std::string(batch.begin(), batch.end())) << "the mp3.bat of an earlier install";
+    EXPECT_EQ(0u, machine::ReadBytes(valid + "\\mp3.bat").size()) << "bytes left in the mp3.bat of an earlier install";
     EXPECT_EQ(1u, CountOf(spy.Texts(IDC_STATUS), "Please wait...  Decompressing Audio...")) << "an interpreter waited for";
 }
 
