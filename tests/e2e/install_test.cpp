@@ -119,9 +119,10 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
 }
 
 // The medium lies on a user's desktop in "Größe%20R&D^Quorvane Demo 4 Full CD", as a download
-// unpacks: the interpreter reads no more than 127 bytes of a line, the decoder opens 8.3 names
-// only. The lines take the short form, which here holds none of those signs; the decoder named in
-// that folder would not fit them, so it is named beside the extender in the install folder.
+// unpacks. The interpreter reads no more than 127 bytes of a line and the decoder opens 8.3 names
+// only, so the lines take the folder's short form, which under Wine holds none of its letters and
+// signs (the tests of BatchLine have those). It leaves no room to name the decoder in it as well:
+// the lines name "l3dec.exe" alone, which the install copies beside the extender.
 TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     const std::string medium = install::CopyMedium("install\\over\\Profiles\\Administrator\\Desktop\\Gr\xF6\xDF"
                                                    "e%20R&D^Quorvane Demo 4 Full CD");
