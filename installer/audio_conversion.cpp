@@ -121,9 +121,10 @@ bool ChooseDecoderPlace(const char* source, DecoderPlace* decoder) {
 // interpreter reads. A line names the directory twice while the decoder is named in it, so beyond
 // a directory of 37 characters the decoder is copied beside the extender and named alone: then up
 // to 71 fit. On a volume without short names the same holds of the long form. Where a line would
-// still be longer, mp3.bat is left empty, so that no lines of an earlier install from another
-// source stay in it, and nothing is started: the interpreter would run a line cut short, perhaps
-// inside a program's name.
+// still be longer, the interpreter would run it cut short, perhaps inside a program's name; where
+// the decoder could not be copied, it would run whatever "l3dec.exe" lay there. Then mp3.bat is
+// left empty, so that no lines of an earlier install from another source stay in it, and nothing
+// is started.
 bool WriteBatchFile(HWND dialog, bool inPlace) {
     char source[kPathChars];
     DecoderPlace decoder = DecoderPlace::kSourceDirectory;
