@@ -151,7 +151,7 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     for (const std::string& line : install::BatchLines(std::string(batch.begin(), batch.end()))) {
         EXPECT_LE(line.size(), 127u) << line;
     }
-    EXPECT_EQ(machine::ReadBytes(medium + "\\l3dec.exe"), machine::ReadBytes(destination + "\\l3dec.exe"));
+    EXPECT_EQ(machine::ReadBytes(medium + "\\l3dec.exe"), machine::ReadBytes(destination + "\\l3dec.exe")) << "the decoder beside";
 
     // The system's own interpreter, which nobody here wrote, reads the batch file as ours does.
     // Without showing each line (/Q): under Wine every line shown costs more than its decoder run.
