@@ -12,6 +12,12 @@ namespace {
 constexpr char kBatchFileName[] = "mp3.bat";
 constexpr char kExtenderName[] = "go32.exe";
 constexpr char kDecoderName[] = "l3dec";
+// The decoder's file on the medium, and its name in a line that finds it in the working directory:
+// COMMAND.COM looks there first, and with the extension named it runs this file and no l3dec.com
+// or l3dec.bat that lies beside it.
+constexpr char kDecoderFileName[] = "l3dec.exe";
+// The forms of a line in the order they are tried: the first that every line fits is written.
+constexpr DecoderPlace kDecoderPlaces[] = {DecoderPlace::kSourceDirectory, DecoderPlace::kWorkingDirectory};
 // The decoder asks before it replaces a WAV file of an earlier install; the answer keeps it.
 constexpr char kAnswerNo[] = "echo n|";
 constexpr char kQuote[] = "\"";
@@ -68,21 +74,22 @@ void AppendCommandPath(BatchLine& line, const char* directory, const char* name,
     if (quoted) AppendText(line, kQuote);
 }
 
-void CopyExtender(HWND dialog, const char* installPath) {
+// The medium's file `name` into the install directory. True when the shell reports it copied.
+bool CopyFromMedium(HWND dialog, const char* name) {
     char source[kPathChars];
     char target[kPathChars];
-    if (!JoinPath(source, kPathChars, ModuleDirectory, kExtenderName)) return;
-    if (!JoinPath(target, kPathChars, installPath, kExtenderName)) return;
-    ShellCopyFile(dialog, source, target);
+    if (!JoinPath(source, kPathChars, ModuleDirectory, name)) return false;
+    if (!JoinPath(target, kPathChars, InstallDirectory, name)) return false;
+    return ShellCopyFile(dialog, source, target) == 0;
 }
 
 // Composes every line of mp3.bat below `source` and writes each into `batch`, unless that is
 // HFILE_ERROR. True when every line was composed, and written, in full.
-bool ComposeBatchLines(const char* source, HFILE batch) {
+bool ComposeBatchLines(const char* source, DecoderPlace decoder, HFILE batch) {
     char line[kBatchLineChars];
     for (const FileGroup& group : kConvertedGroups) {
         for (int i = 0; i < group.count; ++i) {
-            if (!ComposeBatchLine(line, kBatchLineChars, source, group[i])) return false;
+            if (!ComposeBatchLine(line, kBatchLineChars, source, group[i], decoder)) return false;
             if (batch == HFILE_ERROR) continue;
             const UINT length = static_cast<UINT>(lstrlenA(line));
             if (_lwrite(batch, line, length) != length) return false;
@@ -91,24 +98,45 @@ bool ComposeBatchLines(const char* source, HFILE batch) {
     return true;
 }
 
+// Where the lines below `source` name the decoder: the first place whose every line fits. False
+// when none does.
+bool ChooseDecoderPlace(const char* source, DecoderPlace* decoder) {
+    for (const DecoderPlace place : kDecoderPlaces) {
+        if (ComposeBatchLines(source, place, HFILE_ERROR)) {
+            *decoder = place;
+            return true;
+        }
+    }
+    return false;
+}
+
 // Writes mp3.bat by its bare name into the current directory, the install directory by now. An
 // mp3.bat that an earlier install left read-only is ours and is replaced, as the copies replace
-// theirs. True only when the file was made whole: anything less, and the interpreter would run
-// whatever it found under that name, here or along its search path.
+// theirs. True only when the file was made whole and the decoder it names is the medium's: anything
+// less, and the interpreter would run whatever it found under those names, here or along its
+// search path.
 //
 // The lines name the source directory in its short form: the decoder and its DOS extender open
 // 8.3 names only, on Windows 95 as on NT 4, and the short form keeps a line within what the
-// interpreter reads. Where a line would still be longer (a deep folder, a volume without short
-// names), no batch file is made: the interpreter would run it cut short, perhaps inside a
-// program's name.
-bool WriteBatchFile() {
+// interpreter reads. A line names the directory twice while the decoder is named in it, so beyond
+// a directory of 37 characters the decoder is copied beside the extender and named alone: then up
+// to 71 fit. On a volume without short names the same holds of the long form. Where a line would
+// still be longer, the interpreter would run it cut short, perhaps inside a program's name; where
+// the decoder could not be copied, it would run whatever "l3dec.exe" lay there. Then mp3.bat is
+// left empty, so that no lines of an earlier install from another source stay in it, and nothing
+// is started.
+bool WriteBatchFile(HWND dialog, bool inPlace) {
     char source[kPathChars];
-    if (!MakeShortForm(source, kPathChars, ModuleDirectory)) return false;
-    if (!ComposeBatchLines(source, HFILE_ERROR)) return false;
+    DecoderPlace decoder = DecoderPlace::kSourceDirectory;
+    bool runnable = MakeShortForm(source, kPathChars, ModuleDirectory) && ChooseDecoderPlace(source, &decoder);
+    // In place the medium's own decoder lies in the working directory already.
+    if (runnable && decoder == DecoderPlace::kWorkingDirectory && !inPlace) {
+        runnable = CopyFromMedium(dialog, kDecoderFileName);
+    }
     if (IsFile(kBatchFileName)) SetFileAttributesA(kBatchFileName, FILE_ATTRIBUTE_NORMAL);
     const HFILE batch = _lcreat(kBatchFileName, 0);
     if (batch == HFILE_ERROR) return false;
-    const bool written = ComposeBatchLines(source, batch);
+    const bool written = runnable && ComposeBatchLines(source, decoder, batch);
     return _lclose(batch) != HFILE_ERROR && written;
 }
 
@@ -125,7 +153,8 @@ HANDLE StartBatchFile(HWND dialog, const char* installPath) {
 
 }  // namespace
 
-bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry) {
+bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry,
+                      DecoderPlace decoder) {
     if (capacity <= 0) return false;
     line[0] = '\0';
     char convertedName[kPathChars];
@@ -143,7 +172,11 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
     const bool quoted = ContainsAnyOf(directory, kReadSpecially);
     BatchLine batchLine{line, capacity < kBatchLineChars ? capacity : kBatchLineChars, 0, true};
     AppendText(batchLine, kAnswerNo);
-    AppendCommandPath(batchLine, directory, kDecoderName, quoted);
+    if (decoder == DecoderPlace::kWorkingDirectory) {
+        AppendText(batchLine, kDecoderFileName);
+    } else {
+        AppendCommandPath(batchLine, directory, kDecoderName, quoted);
+    }
     AppendText(batchLine, kBlank);
     AppendCommandPath(batchLine, directory, mp3Entry, quoted);
     AppendText(batchLine, kBlank);
@@ -158,12 +191,12 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
 
 // The install directory is a full path by now, so the copy and the interpreter's start name the
 // same directory as the batch file that is written into the current directory. Unless this run
-// made that directory current and wrote the batch file there whole, nothing is started: the
-// install then ends without WAV files, as without an interpreter.
+// made that directory current and wrote the batch file there whole, with the decoder it names in
+// place, nothing is started: the install then ends without WAV files, as without an interpreter.
 HANDLE StartAudioConversion(HWND dialog, bool inPlace) {
     if (!SetCurrentDirectoryA(InstallDirectory)) return nullptr;
-    if (!inPlace) CopyExtender(dialog, InstallDirectory);
-    if (!WriteBatchFile()) return nullptr;
+    if (!inPlace) CopyFromMedium(dialog, kExtenderName);
+    if (!WriteBatchFile(dialog, inPlace)) return nullptr;
     return StartBatchFile(dialog, InstallDirectory);
 }
 

@@ -11,13 +11,19 @@ constexpr int kBatchLineLimit = 127;
 // A line at that limit with its CR LF and a NUL.
 constexpr int kBatchLineChars = kBatchLineLimit + 3;
 
+// Where a line of mp3.bat names the decoder: in the source directory, or by its file name alone,
+// which the interpreter finds in its working directory, the install directory.
+enum class DecoderPlace { kSourceDirectory, kWorkingDirectory };
+
 // One line of mp3.bat for `mp3Entry` below `sourceDirectory` (ANSI text), in the OEM code page
 // that the interpreter reads, CR LF included. False when the interpreter would cut it or it does
 // not fit `capacity`.
-bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry);
+bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry,
+                      DecoderPlace decoder = DecoderPlace::kSourceDirectory);
 
 // Writes mp3.bat into InstallDirectory and starts it; go32.exe is copied there first unless the
-// install is `inPlace`, in the medium's own folder. Returns the interpreter's process, or null.
+// install is `inPlace`, in the medium's own folder, and so is l3dec.exe when the lines name it
+// there. Returns the interpreter's process, or null.
 HANDLE StartAudioConversion(HWND dialog, bool inPlace);
 // Shows the wait text with a growing row of dots until the process has ended.
 void WaitForAudioConversion(HWND dialog, HANDLE process);

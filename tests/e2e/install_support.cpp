@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "machine.h"
@@ -142,17 +143,21 @@ static std::string BatchPath(const std::string& directory, const std::string& na
     return path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
 }
 
-std::string ExpectedBatchLine(const std::string& source, const std::string& entry) {
-    return "echo n|" + BatchPath(source, "l3dec") + " " + BatchPath(source, entry) + " " + ConvertedName(entry) +
-           " -wav\r\n";
+std::string ExpectedBatchLine(const std::string& source, const std::string& entry, bool decoderBeside) {
+    return "echo n|" + (decoderBeside ? std::string("l3dec.exe") : BatchPath(source, "l3dec")) + " " +
+           BatchPath(source, entry) + " " + ConvertedName(entry) + " -wav\r\n";
 }
 
 std::string ExpectedBatchFile(const std::string& source) {
-    std::string text;
-    for (const FileGroup& group : {SfxMp3Files, MusicMp3Files}) {
-        for (int i = 0; i < group.count; ++i) text += ExpectedBatchLine(source, group[i]);
+    for (const bool decoderBeside : {false, true}) {
+        std::string text;
+        for (const FileGroup& group : {SfxMp3Files, MusicMp3Files}) {
+            for (int i = 0; i < group.count; ++i) text += ExpectedBatchLine(source, group[i], decoderBeside);
+        }
+        const std::vector<std::string> lines = BatchLines(text);
+        if (std::all_of(lines.begin(), lines.end(), [](const std::string& l) { return l.size() <= 127; })) return text;
     }
-    return text;
+    return "";
 }
 
 std::string ExpectedGroupFile(const std::string& title, const std::string& commandLine,

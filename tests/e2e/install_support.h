@@ -46,9 +46,10 @@ std::string CheckInstalledFiles(const std::string& medium, const std::string& de
 void SimulateInstall(const std::string& medium, const std::string& destination);
 
 // What the install writes, built here from its description rather than by the program: a line
-// of mp3.bat for one MP3 entry (below the short form of `source`, when it has one), the whole
-// mp3.bat, and SETUP.INI with one item.
-std::string ExpectedBatchLine(const std::string& source, const std::string& entry);
+// of mp3.bat for one MP3 entry (below the short form of `source`, when it has one, the decoder
+// there or, `decoderBeside`, as "l3dec.exe" alone), the whole mp3.bat (the first of those forms
+// whose every line fits COMMAND.COM's 127 bytes, else empty), and SETUP.INI with one item.
+std::string ExpectedBatchLine(const std::string& source, const std::string& entry, bool decoderBeside = false);
 std::string ExpectedBatchFile(const std::string& source);
 std::string ExpectedGroupFile(const std::string& title, const std::string& commandLine,
                               const std::string& workingDirectory, const std::string& group = "Vexelworks");

@@ -118,12 +118,15 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
     EXPECT_EQ("-o", runs[1]);
 }
 
-// The medium lies in "Größe%20R&D^Quorvane Demo 4 Full CD" (ANSI F6 DF), as a download unpacks:
-// the interpreter reads mp3.bat in the OEM code page, "%2" in a batch line as its second parameter,
-// outside quotes "&" as the end of a command and "^" as an escape, and no more than 127 bytes of a
-// line; the decoder opens 8.3 names only. By its long name every line would be longer.
+// The medium lies on a user's desktop in "Größe%20R&D^Quorvane Demo 4 Full CD", as a download
+// unpacks. The interpreter reads no more than 127 bytes of a line and the decoder opens 8.3 names
+// only, so the lines take the folder's short form, which under Wine holds none of its letters and
+// signs (the tests of BatchLine have those). It leaves no room to name the decoder in it as well:
+// the lines name "l3dec.exe" alone, which the install copies beside the extender.
 TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
-    const std::string medium = install::CopyMedium("install\\over\\Gr\xF6\xDF" "e%20R&D^Quorvane Demo 4 Full CD");
+    const std::string medium = install::CopyMedium("install\\over\\Profiles\\Administrator\\Desktop\\Gr\xF6\xDF"
+                                                   "e%20R&D^Quorvane Demo 4 Full CD");
+    ASSERT_GT(install::ShortPath(medium).size(), 37u) << "a short form that leaves no room for the decoder in it";
     const std::string destination = machine::FreshDirectory("install\\over\\Quorvane");
     ASSERT_TRUE(machine::WriteBytes(destination + "\\quor.exe", "an older game"));
     ASSERT_TRUE(machine::WriteBytes(destination + "\\bitmaps\\zoom.bmp", "an older bitmap"));
@@ -148,6 +151,7 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     for (const std::string& line : install::BatchLines(std::string(batch.begin(), batch.end()))) {
         EXPECT_LE(line.size(), 127u) << line;
     }
+    EXPECT_EQ(machine::ReadBytes(medium + "\\l3dec.exe"), machine::ReadBytes(destination + "\\l3dec.exe")) << "the decoder beside";
 
     // The system's own interpreter, which nobody here wrote, reads the batch file as ours does.
     // Without showing each line (/Q): under Wine every line shown costs more than its decoder run.
@@ -196,8 +200,10 @@ TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
     EXPECT_EQ("kept", std::string(kept.begin(), kept.end())) << "a folder SMAG.INI with its file";
 }
 
-TEST_F(Install, ADestinationTooLongForItsFilesIsRefusedBeforeAnythingIsWritten) {
-    const std::string medium = install::CopyMedium("install\\long\\cd");
+TEST_F(Install, ADestinationTooLongIsRefusedAndASourceTooDeepForTheBatchLinesConvertsNothing) {
+    const std::string medium = install::CopyMedium("install\\long\\Profiles\\Administrator\\Desktop\\Downloads\\"
+                                                   "Vexelworks\\Quorvane Demo 4 Full CD");
+    ASSERT_GT(install::ShortPath(medium).size(), 71u) << "a short form that leaves no room for any line";
     std::string destination = "C:\\qtest\\install\\long\\";
     while (destination.size() < 233) destination += "d";
     ASSERT_EQ(233u, destination.size());
@@ -209,6 +215,16 @@ TEST_F(Install, ADestinationTooLongForItsFilesIsRefusedBeforeAnythingIsWritten) 
     EXPECT_EQ("", e2e::ControlText(dialog, IDC_STATUS));
     EXPECT_FALSE(machine::DirectoryExists(destination));
     ExpectNoRecords("after a refused destination");
+
+    // Corrected, it installs, and empties the mp3.bat of an earlier install rather than run it.
+    const std::string valid = machine::FreshDirectory("install\\long\\Quorvane");
+    ASSERT_TRUE(machine::WriteBytes(valid + "\\mp3.bat", install::ExpectedBatchFile(e2e::kCdDrive)));
+    e2e::StatusSpy spy;
+    ASSERT_TRUE(spy.Attach(dialog));
+    ASSERT_TRUE(install::StartInstall(dialog, valid));
+    ASSERT_TRUE(install::WaitForFinishPage(dialog));
+    EXPECT_EQ(0u, machine::ReadBytes(valid + "\\mp3.bat").size()) << "bytes left in the mp3.bat of an earlier install";
+    EXPECT_EQ(1u, CountOf(spy.Texts(IDC_STATUS), "Please wait...  Decompressing Audio...")) << "an interpreter waited for";
 }
 
 // In place is the medium's own folder however it is typed: in other letters with a trailing

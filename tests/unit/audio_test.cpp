@@ -353,6 +353,9 @@ TEST(BatchLine, ASourceWithASignTheInterpreterReadsQuotesTheDecoderAndTheInput) 
     // Decided on the OEM bytes the interpreter reads: there "‹›‚" (1252's 8B 9B 82) become "<>,".
     EXPECT_EQ("echo n|\"C:\\Dl\\A<B>,C\\l3dec\" \"C:\\Dl\\A<B>,C\\level.mp3\" level.wav -wav\r\n",
               Compose("C:\\Dl\\A\x8B" "B\x9B\x82" "C", "level.mp3"));
+    // Converted once: "öß" (F6 DF) are 94 E1 there, which converted again would read "\"á".
+    EXPECT_EQ("echo n|C:\\Gr\x94\xE1" "e\\l3dec C:\\Gr\x94\xE1" "e\\level.mp3 level.wav -wav\r\n",
+              Compose("C:\\Gr\xF6\xDF" "e", "level.mp3"));
 }
 
 // Nor does a line longer than the 127 bytes that COMMAND.COM reads, whatever the buffer. A line's
