@@ -44,6 +44,14 @@ void SetRemoveStatus(HWND dialog, const char* format, ...) {
     va_end(arguments);
 }
 
+void ShowWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+
+BOOL SetCursorWhileBusy(LONG busyCount) {
+    if (busyCount == 0) return FALSE;
+    ShowWaitCursor();
+    return TRUE;
+}
+
 void FreeIdList(LPITEMIDLIST list) {
     IMalloc* allocator = nullptr;
     SHGetMalloc(&allocator);

@@ -19,6 +19,12 @@ void SetButtonBitmap(HWND dialog, int control, const char* name, int width, int 
 void SetWizardStatus(HWND dialog, const char* format, ...);
 void SetRemoveStatus(HWND dialog, const char* format, ...);
 
+// The system's wait cursor, while a long action runs inside a command.
+void ShowWaitCursor();
+// A dialog's answer to WM_SETCURSOR: the wait cursor and TRUE while `busyCount` is nonzero,
+// otherwise FALSE for the usual cursor.
+BOOL SetCursorWhileBusy(LONG busyCount);
+
 // Free an item list that the folder browser returned.
 void FreeIdList(LPITEMIDLIST list);
 

@@ -39,6 +39,26 @@ bool JoinPath(char* out, int capacity, const char* directory, const char* name) 
     return false;
 }
 
+bool MakeWindowsPath(char* path, int capacity, const char* name) {
+    if (capacity <= 0) return false;
+    const UINT length = GetWindowsDirectoryA(path, static_cast<UINT>(capacity));
+    if (length == 0 || length >= static_cast<UINT>(capacity)) {
+        path[0] = '\0';
+        return false;
+    }
+    return AppendPathComponent(path, capacity, name);
+}
+
+bool QuoteProgramPath(char* out, int capacity, const char* path) {
+    const bool quoted = ContainsBlank(path);
+    if (lstrlenA(path) + (quoted ? 2 : 0) + 1 > capacity) {
+        if (capacity > 0) out[0] = '\0';
+        return false;
+    }
+    wsprintfA(out, quoted ? "\"%s\"" : "%s", path);
+    return true;
+}
+
 bool ContainsAnyOf(const char* text, const char* characters) {
     for (; *text != '\0'; ++text) {
         for (const char* c = characters; *c != '\0'; ++c) {

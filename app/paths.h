@@ -15,6 +15,15 @@ bool AppendPathComponent(char* path, int capacity, const char* component);
 // form. False when the result does not fit; `out` then names no file.
 bool JoinPath(char* out, int capacity, const char* directory, const char* name);
 
+// The Windows directory joined with `name` into `path`, a buffer of `capacity` characters, in the
+// same list form. False when either does not fit.
+bool MakeWindowsPath(char* path, int capacity, const char* name);
+
+// `path` into `out` (a buffer of `capacity` characters), in quotes when it holds a blank: whoever
+// reads a command line splits it at the first blank outside quotes and would take the part before
+// it for a program of its own (C:\My.exe for C:\My Games\...). False when it does not fit.
+bool QuoteProgramPath(char* out, int capacity, const char* path);
+
 // Cuts the last path component and the separator before it off a full file name, in place. Both
 // '\\' and '/' separate; a name without a separator becomes empty.
 void CutFileName(char* path);

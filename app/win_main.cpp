@@ -7,6 +7,7 @@
 #include "file_operations.h"
 #include "master_dialog.h"
 #include "paths.h"
+#include "program_group.h"
 #include "remove_dialog.h"
 #include "resource_ids.h"
 #include "state.h"
@@ -16,8 +17,6 @@ HINSTANCE AppInstance;
 char ModuleDirectory[kPathChars];
 LONG RunGrpconvOnExit;
 
-static constexpr char kGrpconvProgram[] = "grpconv.exe";
-
 #ifndef _WIN64
 static_assert(sizeof(SHELLEXECUTEINFOA) == 60, "the launch request is 60 bytes on 32-bit Windows");
 static_assert(sizeof(SHFILEOPSTRUCTA) == 30, "the file request is 30 bytes on 32-bit Windows");
@@ -26,7 +25,7 @@ static_assert(sizeof(SHFILEOPSTRUCTA) == 30, "the file request is 30 bytes on 32
 // Nobody waits for the converter. Without one in the system's folders nothing is started.
 static void StartGrpconv() {
     char program[kPathChars];
-    if (!FindSystemProgram(program, kPathChars, kGrpconvProgram)) return;
+    if (!FindSystemProgram(program, kPathChars, kGroupConverter)) return;
     ShellStart(nullptr, nullptr, program, nullptr, nullptr, SW_HIDE);
 }
 

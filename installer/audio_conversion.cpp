@@ -74,12 +74,12 @@ void AppendCommandPath(BatchLine& line, const char* directory, const char* name,
     if (quoted) AppendText(line, kQuote);
 }
 
-// The medium's file `name` into the install directory. True when the shell reports it copied.
-bool CopyFromMedium(HWND dialog, const char* name) {
+// The medium's file `name` from `medium` into `installPath`. True when the shell reports it copied.
+bool CopyFromMedium(HWND dialog, const char* medium, const char* installPath, const char* name) {
     char source[kPathChars];
     char target[kPathChars];
-    if (!JoinPath(source, kPathChars, ModuleDirectory, name)) return false;
-    if (!JoinPath(target, kPathChars, InstallDirectory, name)) return false;
+    if (!JoinPath(source, kPathChars, medium, name)) return false;
+    if (!JoinPath(target, kPathChars, installPath, name)) return false;
     return ShellCopyFile(dialog, source, target) == 0;
 }
 
@@ -125,13 +125,13 @@ bool ChooseDecoderPlace(const char* source, DecoderPlace* decoder) {
 // the decoder could not be copied, it would run whatever "l3dec.exe" lay there. Then mp3.bat is
 // left empty, so that no lines of an earlier install from another source stay in it, and nothing
 // is started.
-bool WriteBatchFile(HWND dialog, bool inPlace) {
+bool WriteBatchFile(HWND dialog, const char* medium, const char* installPath, bool inPlace) {
     char source[kPathChars];
     DecoderPlace decoder = DecoderPlace::kSourceDirectory;
-    bool runnable = MakeShortForm(source, kPathChars, ModuleDirectory) && ChooseDecoderPlace(source, &decoder);
+    bool runnable = MakeShortForm(source, kPathChars, medium) && ChooseDecoderPlace(source, &decoder);
     // In place the medium's own decoder lies in the working directory already.
     if (runnable && decoder == DecoderPlace::kWorkingDirectory && !inPlace) {
-        runnable = CopyFromMedium(dialog, kDecoderFileName);
+        runnable = CopyFromMedium(dialog, medium, installPath, kDecoderFileName);
     }
     if (IsFile(kBatchFileName)) SetFileAttributesA(kBatchFileName, FILE_ATTRIBUTE_NORMAL);
     const HFILE batch = _lcreat(kBatchFileName, 0);
@@ -193,11 +193,11 @@ bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, con
 // same directory as the batch file that is written into the current directory. Unless this run
 // made that directory current and wrote the batch file there whole, with the decoder it names in
 // place, nothing is started: the install then ends without WAV files, as without an interpreter.
-HANDLE StartAudioConversion(HWND dialog, bool inPlace) {
-    if (!SetCurrentDirectoryA(InstallDirectory)) return nullptr;
-    if (!inPlace) CopyFromMedium(dialog, kExtenderName);
-    if (!WriteBatchFile(dialog, inPlace)) return nullptr;
-    return StartBatchFile(dialog, InstallDirectory);
+HANDLE StartAudioConversion(HWND dialog, const char* medium, const char* installPath, bool inPlace) {
+    if (!SetCurrentDirectoryA(installPath)) return nullptr;
+    if (!inPlace) CopyFromMedium(dialog, medium, installPath, kExtenderName);
+    if (!WriteBatchFile(dialog, medium, installPath, inPlace)) return nullptr;
+    return StartBatchFile(dialog, installPath);
 }
 
 void AdvanceWaitText(char* waitText, int bareLength) {

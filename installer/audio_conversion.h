@@ -21,10 +21,11 @@ enum class DecoderPlace { kSourceDirectory, kWorkingDirectory };
 bool ComposeBatchLine(char* line, int capacity, const char* sourceDirectory, const char* mp3Entry,
                       DecoderPlace decoder = DecoderPlace::kSourceDirectory);
 
-// Writes mp3.bat into InstallDirectory and starts it; go32.exe is copied there first unless the
+// Writes mp3.bat, whose lines convert the MP3 files of the folder `medium`, into the install
+// directory `installPath` and starts it there; go32.exe is copied from the medium first unless the
 // install is `inPlace`, in the medium's own folder, and so is l3dec.exe when the lines name it
 // there. Returns the interpreter's process, or null.
-HANDLE StartAudioConversion(HWND dialog, bool inPlace);
+HANDLE StartAudioConversion(HWND dialog, const char* medium, const char* installPath, bool inPlace);
 // Shows the wait text with a growing row of dots until the process has ended.
 void WaitForAudioConversion(HWND dialog, HANDLE process);
 

@@ -7,7 +7,6 @@
 #include "dialog_utils.h"
 #include "file_operations.h"
 #include "manifest.h"
-#include "master_dialog.h"
 #include "paths.h"
 #include "program_group.h"
 #include "records.h"
@@ -25,13 +24,6 @@ void ShowStatusString(HWND dialog, int stringId) {
 }
 
 void ClearStatus(HWND dialog) { SetWizardStatus(dialog, ""); }
-
-void Begin(HWND dialog) {
-    ++BusyCount;
-    ShowWizardLook(dialog, kInstallingLook);
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    GetDlgItemTextA(dialog, IDC_DIRECTORY, InstallDirectory, kPathChars);
-}
 
 bool IsBlankText(const char* text) {
     for (; *text != '\0'; ++text) {
@@ -65,14 +57,9 @@ namespace {
 bool PrepareDestination(HWND dialog) {
     ShowStatusString(dialog, IDS_CREATING_DIR);
     const bool prepared = MakeDestinationFull(InstallDirectory) && lstrlenA(InstallDirectory) <= kLongestDestination &&
-                          ProbeDestination(dialog);
+                          ProbeDestination(dialog, InstallDirectory);
     ClearStatus(dialog);
     return prepared;
-}
-
-void ReturnToDirectoryPage(HWND dialog) {
-    ShowWizardLook(dialog, kDirectoryPageLook);
-    --BusyCount;
 }
 
 void CopyDemoFiles(HWND dialog) {
@@ -85,17 +72,8 @@ void CopyDemoFiles(HWND dialog) {
 void CreateStartMenuGroup(HWND dialog) {
     ClearStatus(dialog);
     ShowStatusString(dialog, IDS_CREATING_GROUP);
-    CreateProgramGroup();
+    CreateProgramGroup(InstallDirectory);
     ClearStatus(dialog);
-}
-
-void ShowFinishPage(HWND dialog) {
-    char text[kTextChars];
-    LoadStringA(AppInstance, IDS_FINISH, text, kTextChars);
-    SetDlgItemTextA(dialog, IDC_NEXT, text);
-    ++GameInstalled;
-    ShowWizardLook(dialog, kFinishPageLook);
-    --BusyCount;
 }
 
 }  // namespace
@@ -122,19 +100,13 @@ void CopyManifestFile(HWND dialog, const char* entry) {
     }
 }
 
-// A cancelled copy skips its file and the install goes on to the finish page. When the
-// work-directory record cannot be written, the files still go where the user asked and where
-// the probe created the directory.
-void InstallChain(HWND dialog) {
-    Begin(dialog);
-    if (!PrepareDestination(dialog)) {
-        ReturnToDirectoryPage(dialog);
-        return;
-    }
+// A cancelled copy skips its file and the install goes on to its end. When the work-directory
+// record cannot be written, the files still go where the user asked and where the probe created
+// the directory.
+InstallOutcome InstallChain(HWND dialog, const char* typed, InstallStep leaveDirectoryFields) {
+    lstrcpynA(InstallDirectory, typed, kPathChars);
+    if (!PrepareDestination(dialog)) return kInstallRefused;
     WriteWorkDirectory(InstallDirectory);
-    // The installed menu after Finish plays, opens and removes what WorkDirectory names; it must
-    // be this install also when the record could not be written.
-    lstrcpynA(WorkDirectory, InstallDirectory, kPathChars);
     ShowStatusString(dialog, IDS_CHECKING_SPACE);
     ClearStatus(dialog);
     // Copies of the medium's files onto themselves could never succeed, however the user answers;
@@ -143,11 +115,11 @@ void InstallChain(HWND dialog) {
     if (!inPlace) CopyDemoFiles(dialog);
 
     ShowStatusString(dialog, IDS_DECOMPRESSING);
-    HANDLE conversion = StartAudioConversion(dialog, inPlace);
+    HANDLE conversion = StartAudioConversion(dialog, ModuleDirectory, InstallDirectory, inPlace);
     if (WriteDeleteFilesRecord(InstallDirectory)) RunGrpconvOnExit = 1;
     CreateStartMenuGroup(dialog);
-    ShowWizardLook(dialog, kInstallingPastFieldsLook);
-    WriteUninstallEntry();
+    leaveDirectoryFields(dialog);
+    WriteUninstallEntry(InstallDirectory);
     WaitForAudioConversion(dialog, conversion);
-    ShowFinishPage(dialog);
+    return kInstallFinished;
 }

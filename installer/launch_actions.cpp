@@ -4,7 +4,6 @@
 
 #include "file_operations.h"
 #include "manifest.h"
-#include "master_dialog.h"
 #include "paths.h"
 #include "remove_dialog.h"
 #include "resource_ids.h"
@@ -16,8 +15,6 @@ constexpr char kReadmeDocument[] = "docs\\readme.doc";
 constexpr char kOpenVerb[] = "OPEN";
 
 }  // namespace
-
-void FinishWizard(HWND dialog) { ShowWizardLook(dialog, kMenuInstalledLook); }
 
 // The installed menu opens the installed copy: the recorded directory holds it whether the game
 // was installed by this process or found at start-up. The document is named by its full path:
@@ -39,11 +36,7 @@ void PlayGame(HWND dialog) {
     char path[kPathChars];
     if (!JoinPath(path, kPathChars, WorkDirectory, CoreFileList[kGameProgramEntry])) return;
     char commandLine[kPathChars + 2];
-    if (ContainsBlank(path)) {
-        wsprintfA(commandLine, "\"%s\"", path);
-    } else {
-        lstrcpyA(commandLine, path);
-    }
+    if (!QuoteProgramPath(commandLine, kPathChars + 2, path)) return;
     if (WinExec(commandLine, SW_SHOWNORMAL) > 31) EndDialog(dialog, -1);
 }
 

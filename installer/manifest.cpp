@@ -1,6 +1,6 @@
 #include "manifest.h"
 
-const char* const CoreFileList[] = {
+extern constexpr const char* const CoreFileList[] = {
     // RootFiles
     "quor.exe", "setup.exe", "glide.dll", "glide2x.dll", "sst1init.dll", "test.level",
     "quorvane.cd", "a3d.dll", "resource.res", "fxmemmap.vxd",
@@ -11,7 +11,7 @@ const char* const CoreFileList[] = {
     "kq_res\\sqr2curs.pcx", "kq_res\\textcurs.pcx", "kq_res\\upicon.pcx",
     nullptr};
 
-const char* const DataFileList[] = {
+extern constexpr const char* const DataFileList[] = {
     // ResFiles
     "res\\backward.bmp", "res\\closicon.pcx", "res\\delete.bmp", "res\\downicon.pcx",
     "res\\fforward.bmp", "res\\forward.bmp", "res\\lefticon.pcx", "res\\movecurs.pcx",
@@ -69,13 +69,13 @@ const char* const DataFileList[] = {
     "sfx\\825507c.mp3",
     nullptr};
 
-const char* const WaveFileList[] = {
+extern constexpr const char* const WaveFileList[] = {
     // SfxWavFiles
     "sfx\\16008c44.wav", "sfx\\313716b6.wav", "sfx\\3b21c209.wav", "sfx\\62bfc8be.wav",
     "sfx\\7712fd39.wav", "sfx\\b1e51eb4.wav", "sfx\\b4e51ba6.wav",
     nullptr};
 
-const char* const ExtraFileList[] = {
+extern constexpr const char* const ExtraFileList[] = {
     // MusicMp3Files
     "score.mp3", "level.mp3",
     // ReadmeFile
@@ -100,3 +100,23 @@ bool MakeConvertedName(char* out, int capacity, const char* mp3Entry) {
     out[stem + 3] = '\0';
     return true;
 }
+
+namespace {
+
+constexpr int LongestEntry(const char* const* list) {
+    int longest = 0;
+    for (; *list != nullptr; ++list) {
+        int length = 0;
+        while ((*list)[length] != '\0') ++length;
+        if (length > longest) longest = length;
+    }
+    return longest;
+}
+
+constexpr int Longer(int one, int other) { return one > other ? one : other; }
+
+static_assert(Longer(Longer(LongestEntry(CoreFileList), LongestEntry(DataFileList)),
+                     Longer(LongestEntry(WaveFileList), LongestEntry(ExtraFileList))) == kLongestEntryChars,
+              "the longest entry decides the longest destination");
+
+}  // namespace

@@ -37,6 +37,10 @@ constexpr FileGroup kCopyGroups[] = {RootFiles, EngineResFiles, ResFiles,
 // The groups the audio conversion turns into WAV files, in batch order (83 files).
 constexpr FileGroup kConvertedGroups[] = {SfxMp3Files, MusicMp3Files};
 
+// The longest entry of every list, in characters ("bitmaps\letter-dollar.bmp"); a converted name is
+// as long as its MP3 entry. The lists are checked against it when the program is built.
+constexpr int kLongestEntryChars = 25;
+
 // Length of an MP3 entry's stem: the entry less its last three characters ("mp3"), so the stem
 // ends in the full stop.
 int ConvertedStemLength(const char* mp3Entry);

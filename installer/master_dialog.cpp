@@ -25,6 +25,18 @@ char CaptionText[kTextChars];
 
 namespace {
 
+// What the window shows. The menu in its two modes and the two pages of the wizard are the same
+// fixed controls of one template, shown, hidden, enabled and disabled; the install passes through
+// two looks of its own on the way from the directory page to the finish page.
+enum WizardLook {
+    kMenuNotInstalledLook,
+    kMenuInstalledLook,
+    kDirectoryPageLook,
+    kInstallingLook,            // Next and Cancel off
+    kInstallingPastFieldsLook,  // the directory page's fields gone, the status line still there
+    kFinishPageLook,            // button 1 enabled again, to be pressed as Finish
+};
+
 // GameInstalled when the directory page last opened: Cancel returns to that menu.
 LONG SavedGameInstalled;
 
@@ -96,18 +108,22 @@ void EnableControls(HWND dialog, const int* controls, BOOL enable) {
     for (; *controls != 0; ++controls) EnableWindow(GetDlgItem(dialog, *controls), enable);
 }
 
+// Shows, hides, enables and disables the controls as `look` has them. Only the controls that the
+// look names change.
+void ShowWizardLook(HWND dialog, WizardLook look) {
+    const LookChanges& changes = kLooks[look];
+    ShowControls(dialog, changes.hide, SW_HIDE);
+    ShowControls(dialog, changes.show, SW_SHOW);
+    EnableControls(dialog, changes.enable, TRUE);
+    EnableControls(dialog, changes.disable, FALSE);
+}
+
 // Button 1 is shown on the two wizard pages only.
 bool OnWizardPage(HWND dialog) { return IsWindowVisible(GetDlgItem(dialog, IDC_NEXT)) != FALSE; }
 
 void SetCaptionFrom(HWND dialog, int stringId) {
     LoadStringA(AppInstance, stringId, CaptionText, kTextChars);
     SetWindowTextA(dialog, CaptionText);
-}
-
-BOOL OnSetCursor() {
-    if (BusyCount == 0) return FALSE;
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    return TRUE;
 }
 
 int QuotientRoundedUp(int dividend, int divisor) { return (dividend + divisor - 1) / divisor; }
@@ -154,7 +170,7 @@ void LookUpGame(HWND) {
                     SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_EXETYPE) != 0;
 }
 
-void ReadRecord(HWND) { ReadWorkDirectory(); }
+void ReadRecord(HWND) { ReadWorkDirectory(WorkDirectory); }
 
 typedef BOOL(WINAPI* PlaySoundProc)(LPCSTR sound, HMODULE module, DWORD flags);
 constexpr char kPlaySound[] = "PlaySoundA";
@@ -200,7 +216,7 @@ void OnInitDialog(HWND dialog, LPARAM creation) {
 void OpenDirectoryPage(HWND dialog) {
     SavedGameInstalled = GameInstalled;
     GameInstalled = 0;
-    const bool recorded = ReadWorkDirectory();
+    const bool recorded = ReadWorkDirectory(WorkDirectory);
     // Set while the button is still hidden, so that it never shows "&Finish" on this page.
     SetDlgItemTextA(dialog, IDC_NEXT, kNextText);
     ShowWizardLook(dialog, kDirectoryPageLook);
@@ -232,16 +248,45 @@ void BrowseForDirectory(HWND dialog) {
     FreeIdList(chosen);
 }
 
+void LeaveDirectoryFields(HWND dialog) { ShowWizardLook(dialog, kInstallingPastFieldsLook); }
+
+// Button 1 becomes Finish, which the next press acts on.
+void ShowFinishPage(HWND dialog) {
+    char text[kTextChars];
+    LoadStringA(AppInstance, IDS_FINISH, text, kTextChars);
+    SetDlgItemTextA(dialog, IDC_NEXT, text);
+    ++GameInstalled;
+    ShowWizardLook(dialog, kFinishPageLook);
+}
+
+// The whole install runs inside this command. Refused, it leaves the user on the directory page
+// with the text as typed, to correct it. Done, the installed menu after Finish plays, opens and
+// removes what WorkDirectory names: this install, also when its record could not be written.
+void RunInstall(HWND dialog) {
+    ++BusyCount;
+    ShowWizardLook(dialog, kInstallingLook);
+    ShowWaitCursor();
+    char typed[kPathChars];
+    GetDlgItemTextA(dialog, IDC_DIRECTORY, typed, kPathChars);
+    if (InstallChain(dialog, typed, LeaveDirectoryFields) == kInstallRefused) {
+        ShowWizardLook(dialog, kDirectoryPageLook);
+    } else {
+        lstrcpynA(WorkDirectory, InstallDirectory, kPathChars);
+        ShowFinishPage(dialog);
+    }
+    --BusyCount;
+}
+
 // Enter on the menu sends this command too, since button 1 is the dialog's default button there,
 // hidden; only the directory page and the finish page, which show the button, act on it.
 void OnNext(HWND dialog, int notification) {
     if (BusyCount > 0 || !OnWizardPage(dialog)) return;
     if (GameInstalled == 1) {
-        FinishWizard(dialog);
+        ShowWizardLook(dialog, kMenuInstalledLook);
         return;
     }
     if (GameInstalled != 0 || notification != BN_CLICKED) return;
-    InstallChain(dialog);
+    RunInstall(dialog);
 }
 
 // The menu has no Cancel button, yet the window's close box and the Escape key send this command
@@ -279,17 +324,9 @@ void OnCommand(HWND dialog, int control, int notification) {
 
 }  // namespace
 
-void ShowWizardLook(HWND dialog, WizardLook look) {
-    const LookChanges& changes = kLooks[look];
-    ShowControls(dialog, changes.hide, SW_HIDE);
-    ShowControls(dialog, changes.show, SW_SHOW);
-    EnableControls(dialog, changes.enable, TRUE);
-    EnableControls(dialog, changes.disable, FALSE);
-}
-
 INT_PTR CALLBACK MasterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SETCURSOR: return OnSetCursor();
+        case WM_SETCURSOR: return SetCursorWhileBusy(BusyCount);
         case WM_INITDIALOG: OnInitDialog(dialog, lParam); return FALSE;
         case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return FALSE;
         default: return FALSE;

@@ -15,7 +15,6 @@
 static constexpr DWORD kConverterPauseMs = 4000;
 
 static constexpr char kSetupIniName[] = "SETUP.INI";
-static constexpr char kConverterProgram[] = "grpconv.exe";
 static constexpr char kConverterArguments[] = " -o";
 static constexpr char kQuote[] = "\"";
 static constexpr char kStartMenuFolder[] = "Start Menu";
@@ -38,19 +37,12 @@ int FormatGroupFile(char* out, const char* group, const char* title, const char*
     return length;
 }
 
-// The Windows directory joined with `name`, in a buffer of `capacity` characters.
-static bool MakeWindowsPath(char* path, int capacity, const char* name) {
-    const UINT length = GetWindowsDirectoryA(path, static_cast<UINT>(capacity));
-    if (length == 0 || length >= static_cast<UINT>(capacity)) return false;
-    return AppendPathComponent(path, capacity, name);
-}
-
-// The command line of a program of the install directory: its short form, so that the converter
+// The command line of a program of the install directory `directory`: its short form, so that the converter
 // never meets a blank, then a blank and `arguments` when there are any. A program that was not
 // copied has no short form; it is named by its long path, which still says what was meant.
-static bool MakeProgramCommand(char* command, const char* program, const char* arguments) {
+static bool MakeProgramCommand(char* command, const char* directory, const char* program, const char* arguments) {
     char longPath[kPathChars];
-    if (!JoinPath(longPath, kPathChars, InstallDirectory, program)) return false;
+    if (!JoinPath(longPath, kPathChars, directory, program)) return false;
     const DWORD length = GetShortPathNameA(longPath, command, kPathChars);
     if (length == 0 || length >= static_cast<DWORD>(kPathChars)) {
         lstrcpynA(command, longPath, kPathChars);
@@ -77,40 +69,40 @@ static void StartConverter() {
     // An opening quote, the path, the closing quote, the arguments.
     char command[kPathChars + sizeof(kQuote) + sizeof(kConverterArguments)];
     lstrcpyA(command, kQuote);
-    if (!FindSystemProgram(command + 1, kPathChars, kConverterProgram)) return;
+    if (!FindSystemProgram(command + 1, kPathChars, kGroupConverter)) return;
     lstrcatA(command, kQuote);
     lstrcatA(command, kConverterArguments);
     WinExec(command, SW_HIDE);
 }
 
-// One item of the group, handed to the converter. False when SETUP.INI was not written; the
-// converter is then not started.
-static bool PublishGroupItem(const char* iniPath, const char* group, UINT titleId, int programEntry,
-                             const char* arguments) {
+// One item of the group for a program of `directory`, handed to the converter. False when
+// SETUP.INI was not written; the converter is then not started.
+static bool PublishGroupItem(const char* iniPath, const char* group, const char* directory, UINT titleId,
+                             int programEntry, const char* arguments) {
     char command[kPathChars];
-    if (!MakeProgramCommand(command, CoreFileList[programEntry], arguments)) return false;
+    if (!MakeProgramCommand(command, directory, CoreFileList[programEntry], arguments)) return false;
     char title[kTextChars];
     title[0] = '\0';
     LoadStringA(AppInstance, titleId, title, kTextChars);
     char content[kGroupFileChars];
-    const int length = FormatGroupFile(content, group, title, command, InstallDirectory);
+    const int length = FormatGroupFile(content, group, title, command, directory);
     if (length == 0) return false;
     if (!WriteGroupFile(iniPath, content, length)) return false;
     StartConverter();
     return true;
 }
 
-void CreateProgramGroup() {
+void CreateProgramGroup(const char* directory) {
     char iniPath[kPathChars];
     const bool haveIniPath = MakeWindowsPath(iniPath, kPathChars, kSetupIniName);
     char group[kTextChars];
     group[0] = '\0';
     LoadStringA(AppInstance, IDS_GROUP_NAME, group, kTextChars);
 
-    if (haveIniPath) PublishGroupItem(iniPath, group, IDS_GAME_ITEM, kGameProgramEntry, "");
+    if (haveIniPath) PublishGroupItem(iniPath, group, directory, IDS_GAME_ITEM, kGameProgramEntry, "");
     SleepEx(kConverterPauseMs, FALSE);
     if (haveIniPath) {
-        PublishGroupItem(iniPath, group, IDS_UNINSTALL_ITEM, kSetupProgramEntry, kRemoveArgument);
+        PublishGroupItem(iniPath, group, directory, IDS_UNINSTALL_ITEM, kSetupProgramEntry, kRemoveArgument);
     }
 }
 

@@ -24,7 +24,7 @@ constexpr char kUninstallStringValue[] = "UninstallString";
 
 constexpr char kDisplayName[] = "Quorvane July 4th Demo";
 
-// The read leaves two characters of WorkDirectory's size unused, so a recorded directory of up to
+// The read leaves two characters of its 260-character buffer unused, so a recorded directory of up to
 // 257 characters comes back and the buffer always has room for a NUL of our own behind the data.
 constexpr DWORD kWorkDirReadSize = 258;
 
@@ -70,11 +70,11 @@ HKEY ReachSoftwareKey(const char* const* names, int count, REGSAM access) {
     return key;
 }
 
-bool ReadWorkDirectory() {
+bool ReadWorkDirectory(char* directory) {
     HKEY key = ReachKey(kWorkDirectoryKey, KEY_QUERY_VALUE);
     if (key == nullptr) return false;
     // The stored value may be of any type and need not end in a NUL; it is read aside and ended
-    // here, so WorkDirectory only ever takes a terminated text.
+    // here, so `directory` only ever takes a terminated text.
     char text[kPathChars];
     DWORD type = 0;
     DWORD size = kWorkDirReadSize;
@@ -87,7 +87,7 @@ bool ReadWorkDirectory() {
     // An empty directory, or a value that is no text, names no install: taken as one, it would
     // make the current directory the game's, and Play, Read Me and Uninstall would act there.
     if (type != REG_SZ || text[0] == '\0') return false;
-    lstrcpynA(WorkDirectory, text, kPathChars);
+    lstrcpynA(directory, text, kPathChars);
     return true;
 }
 
@@ -106,12 +106,12 @@ bool WriteDeleteFilesRecord(const char* directory) {
     return true;
 }
 
-void WriteUninstallEntry() {
+void WriteUninstallEntry(const char* directory) {
     HKEY key = ReachKey(kUninstallKey, KEY_SET_VALUE);
     if (key == nullptr) return;
     SetTextValue(key, kDisplayNameValue, kDisplayName);
     char command[kPathChars];
-    if (ComposeUninstallString(command, kPathChars, InstallDirectory)) {
+    if (ComposeUninstallString(command, kPathChars, directory)) {
         SetTextValue(key, kUninstallStringValue, command);
     }
 }
@@ -119,13 +119,13 @@ void WriteUninstallEntry() {
 bool ComposeUninstallString(char* out, int capacity, const char* directory) {
     if (capacity > 0) out[0] = '\0';
     char program[kPathChars];
-    if (!JoinPath(program, kPathChars, directory, CoreFileList[kSetupProgramEntry])) return false;
-    // Whoever runs the entry splits an unquoted line at the first blank and would try the part
-    // before it as a program of its own (C:\My.exe for C:\My Games\...).
-    const bool quoted = ContainsBlank(program);
-    const int length = lstrlenA(program) + (quoted ? 2 : 0) + 1 + lstrlenA(kRemoveArgument);
-    if (length + 1 > capacity) return false;
-    wsprintfA(out, quoted ? "\"%s\" %s" : "%s %s", program, kRemoveArgument);
+    char quoted[kPathChars + 2];
+    if (!JoinPath(program, kPathChars, directory, CoreFileList[kSetupProgramEntry]) ||
+        !QuoteProgramPath(quoted, kPathChars + 2, program)) {
+        return false;
+    }
+    if (lstrlenA(quoted) + 1 + lstrlenA(kRemoveArgument) + 1 > capacity) return false;
+    wsprintfA(out, "%s %s", quoted, kRemoveArgument);
     return true;
 }
 
@@ -218,24 +218,22 @@ void WriteOwnFileRecord(const char* directory) {
 // The probe's name in the destination: SMAG.INI, or when something of that name is already there
 // (a reinstall, another program's file, a folder), the first free name of the same kind. The
 // probe replaces and then deletes what it copies to, so it must never meet a thing of the user's.
-static bool ChooseProbeTarget(char* target, int capacity) {
-    if (!JoinPath(target, capacity, InstallDirectory, kProbeTarget)) return false;
+static bool ChooseProbeTarget(char* target, int capacity, const char* directory) {
+    if (!JoinPath(target, capacity, directory, kProbeTarget)) return false;
     for (int n = 0; GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES; ++n) {
         if (n == kProbeAlternatives) return false;
         char name[sizeof(kProbeAlternativeFormat) + 8];
         wsprintfA(name, kProbeAlternativeFormat, n);
-        if (!JoinPath(target, capacity, InstallDirectory, name)) return false;
+        if (!JoinPath(target, capacity, directory, name)) return false;
     }
     return true;
 }
 
-bool ProbeDestination(HWND dialog) {
+bool ProbeDestination(HWND dialog, const char* directory) {
     char source[kPathChars];
-    const UINT windowsLength = GetWindowsDirectoryA(source, kPathChars);
-    if (windowsLength == 0 || windowsLength >= static_cast<UINT>(kPathChars)) return false;
-    if (!AppendPathComponent(source, kPathChars, kProbeSource)) return false;
+    if (!MakeWindowsPath(source, kPathChars, kProbeSource)) return false;
     char target[kPathChars];
-    if (!ChooseProbeTarget(target, kPathChars)) return false;
+    if (!ChooseProbeTarget(target, kPathChars, directory)) return false;
     // The copy creates every missing folder on the way to the target: this is how the install
     // directory comes into being, and its success shows that the directory can be written.
     if (ShellCopyFile(dialog, source, target) != 0) return false;

@@ -17,15 +17,16 @@ bool SetTextValue(HKEY key, const char* name, const char* text);
 // removal names it as it goes.
 constexpr char kCompanyKey[] = "Vexelworks";
 
-// Reads "WorkDir" into WorkDirectory. False, with WorkDirectory unchanged, on any failure.
-bool ReadWorkDirectory();
+// Reads "WorkDir" into `directory`, a buffer of 260 characters. False, with the buffer unchanged,
+// on any failure.
+bool ReadWorkDirectory(char* directory);
 // Writes `directory` as "WorkDir". False when the keys or the value cannot be written.
 bool WriteWorkDirectory(const char* directory);
 // The delete-files record of an install in `directory`, which names no file of its own. False
 // when its keys cannot be reached; the group converter is then not asked for.
 bool WriteDeleteFilesRecord(const char* directory);
-// The uninstall entry: "DisplayName" and "UninstallString".
-void WriteUninstallEntry();
+// The uninstall entry of an install in `directory`: "DisplayName" and "UninstallString".
+void WriteUninstallEntry(const char* directory);
 // The command line of the uninstall entry for `directory`: its setup.exe and " -REMOVE", the
 // program path quoted when it holds a blank. False when it does not fit `capacity`.
 bool ComposeUninstallString(char* out, int capacity, const char* directory);
@@ -37,9 +38,9 @@ void RemoveUninstallEntry(const char* directory);
 // Asks the system to delete `directory`'s setup.exe at the next start: the running program's own
 // file, which it cannot delete itself.
 void WriteOwnFileRecord(const char* directory);
-// Copies the Windows directory's WIN.INI into InstallDirectory as SMAG.INI, which creates the
-// directory, and deletes the copy again; a SMAG.INI already there is left alone and the probe takes
-// another name. True when the copy succeeded.
-bool ProbeDestination(HWND dialog);
+// Copies the Windows directory's WIN.INI into `directory` as SMAG.INI, which creates the directory,
+// and deletes the copy again; a SMAG.INI already there is left alone and the probe takes another
+// name. True when the copy succeeded.
+bool ProbeDestination(HWND dialog, const char* directory);
 
 #endif

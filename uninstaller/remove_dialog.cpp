@@ -31,12 +31,6 @@ constexpr RemovalStep kRemovalSteps[] = {
     {BitmapFiles, false}, {SfxWavFiles, false},  {SfxMp3Files, true},   {MusicMp3Files, true},
 };
 
-BOOL OnSetCursor() {
-    if (RemoveBusy == 0) return FALSE;
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    return TRUE;
-}
-
 void ShowRemoveString(HWND dialog, int stringId) {
     char text[kTextChars];
     LoadStringA(AppInstance, stringId, text, kTextChars);
@@ -86,7 +80,7 @@ void RunRemoval(HWND dialog) {
     ++RemoveBusy;
     EnableWindow(GetDlgItem(dialog, IDC_REMOVE_OK), FALSE);
     EnableWindow(GetDlgItem(dialog, IDC_REMOVE_CANCEL), FALSE);
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    ShowWaitCursor();
 
     RemoveFiles(dialog);
     ShowRemovingKey(dialog, kCompanyKey);
@@ -136,7 +130,7 @@ void OnCancel(HWND dialog, int notification) {
 
 INT_PTR CALLBACK RemoveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SETCURSOR: return OnSetCursor();
+        case WM_SETCURSOR: return SetCursorWhileBusy(RemoveBusy);
         case WM_INITDIALOG: OnInitDialog(dialog, lParam); return FALSE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_REMOVE_OK) OnOk(dialog, HIWORD(wParam));

@@ -228,7 +228,9 @@ class AudioConversion : public ::testing::Test {
     }
 
     // Step 7 of the install sequence.
-    void Start() { process_ = StartAudioConversion(dialog_, SameFolder(InstallDirectory, ModuleDirectory)); }
+    void Start() {
+        process_ = StartAudioConversion(dialog_, ModuleDirectory, InstallDirectory, SameFolder(InstallDirectory, ModuleDirectory));
+    }
 
     // Step 12, with a guard that ends a conversion that never ends so the test fails instead of
     // hanging. True when the interpreter ended by itself.

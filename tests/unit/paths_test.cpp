@@ -5,6 +5,7 @@
 #include <string>
 
 #include "machine.h"
+#include "install_chain.h"
 #include "paths.h"
 
 namespace {
@@ -57,7 +58,7 @@ TEST(AppendPathComponent, AJoinThatDoesNotFitLeavesTheBufferUntouchedAndDoubleTe
 }
 
 TEST(AppendPathComponent, TheLongestPathsOfTheSystemFitABufferOf260) {
-    std::string directory = "C:\\" + std::string(229, 'd');  // 232 characters
+    const std::string directory = "C:\\" + std::string(kLongestDestination - 3, 'd');
     char buffer[260];
     strcpy(buffer, directory.c_str());
     EXPECT_TRUE(AppendPathComponent(buffer, sizeof(buffer), "bitmaps\\letter-dollar.bmp"));

@@ -123,10 +123,9 @@ class ProgramGroup : public ::testing::Test {
     // Runs CreateProgramGroup for `heldDirectory` as the wizard would hold it, and waits for the
     // converter's two runs. Returns the time the call took.
     DWORD CreateFor(const std::string& heldDirectory) {
-        lstrcpynA(InstallDirectory, heldDirectory.c_str(), kPathChars);
         logOffset_ = LogSize();
         const DWORD start = GetTickCount();
-        CreateProgramGroup();
+        CreateProgramGroup(heldDirectory.c_str());
         const DWORD elapsed = GetTickCount() - start;
         runs_ = WaitForRuns(logOffset_, 2);
         return elapsed;

@@ -78,10 +78,9 @@ class RecordsTest : public ::testing::Test {
 
     // Writes all three records for an install into `directory`.
     static void RecordInstall(const std::string& directory) {
-        SetBuffer(InstallDirectory, directory);
-        EXPECT_TRUE(WriteWorkDirectory(InstallDirectory)) << "WorkDir for " << directory;
-        EXPECT_TRUE(WriteDeleteFilesRecord(InstallDirectory)) << "DeleteFiles for " << directory;
-        WriteUninstallEntry();
+        EXPECT_TRUE(WriteWorkDirectory(directory.c_str())) << "WorkDir for " << directory;
+        EXPECT_TRUE(WriteDeleteFilesRecord(directory.c_str())) << "DeleteFiles for " << directory;
+        WriteUninstallEntry(directory.c_str());
     }
 
     static void ExpectString(const std::string& subkey, const char* name, const std::string& expected) {
@@ -123,7 +122,7 @@ using WorkDirRecord = RecordsTest;
 
 TEST_F(WorkDirRecord, ReadingOnACleanMachineCreatesTheEmptyKeysAndKeepsTheText) {
     ASSERT_FALSE(machine::KeyExists(machine::kCompanyKey));
-    EXPECT_FALSE(ReadWorkDirectory());
+    EXPECT_FALSE(ReadWorkDirectory(WorkDirectory));
     EXPECT_STREQ("nada", WorkDirectory);
     EXPECT_TRUE(machine::KeyExists(machine::kCompanyKey));
     EXPECT_TRUE(machine::KeyExists(machine::kProductKey));
@@ -131,7 +130,7 @@ TEST_F(WorkDirRecord, ReadingOnACleanMachineCreatesTheEmptyKeysAndKeepsTheText) 
     EXPECT_EQ(0, ValueCount(machine::kProductKey)) << "no value written under Vexelworks\\Quorvane";
 
     SetBuffer(WorkDirectory, "D:\\Earlier");
-    EXPECT_FALSE(ReadWorkDirectory()) << "the keys exist now, the value still does not";
+    EXPECT_FALSE(ReadWorkDirectory(WorkDirectory)) << "the keys exist now, the value still does not";
     EXPECT_STREQ("D:\\Earlier", WorkDirectory);
 }
 
@@ -146,7 +145,7 @@ TEST_F(WorkDirRecord, AWrittenRecordReadsBack) {
     SetBuffer(InstallDirectory, "C:\\Games\\Q\\");
     ASSERT_TRUE(WriteWorkDirectory(InstallDirectory));
     SetBuffer(WorkDirectory, "nada");
-    EXPECT_TRUE(ReadWorkDirectory());
+    EXPECT_TRUE(ReadWorkDirectory(WorkDirectory));
     EXPECT_STREQ("C:\\Games\\Q\\", WorkDirectory) << "the trailing separator is kept as given";
 }
 
@@ -164,7 +163,7 @@ TEST_F(WorkDirRecord, ADirectoryOf257CharactersReadsBack) {
     SetBuffer(InstallDirectory, directory);
     ASSERT_TRUE(WriteWorkDirectory(InstallDirectory));
     SetBuffer(WorkDirectory, "nada");
-    EXPECT_TRUE(ReadWorkDirectory());
+    EXPECT_TRUE(ReadWorkDirectory(WorkDirectory));
     EXPECT_EQ(directory, std::string(WorkDirectory));
 }
 
@@ -176,7 +175,7 @@ TEST_F(WorkDirRecord, ADirectoryOf258CharactersIsStoredButDoesNotFitTheRead) {
         EXPECT_EQ(length + 1, machine::ReadValue(machine::kProductKey, "WorkDir").bytes.size())
             << "the write stores the whole text of " << length << " characters";
         SetBuffer(WorkDirectory, "C:\\Previous");
-        EXPECT_FALSE(ReadWorkDirectory()) << length << " characters";
+        EXPECT_FALSE(ReadWorkDirectory(WorkDirectory)) << length << " characters";
         EXPECT_STREQ("C:\\Previous", WorkDirectory) << "after the failed read of " << length << " characters";
     }
 }
@@ -202,7 +201,7 @@ TEST_F(WorkDirOddValue, AnEmptyTextOrDataThatIsNoTextIsNoRecord) {
                                      {REG_BINARY, std::string(258, 'b')}, {REG_SZ, ""}, {REG_BINARY, ""}}) {
         ASSERT_TRUE(WriteRawValue(machine::kProductKey, "WorkDir", type, data));
         SetBuffer(WorkDirectory, "C:\\Previous");
-        EXPECT_FALSE(ReadWorkDirectory()) << "type " << type << ", " << data.size() << " bytes";
+        EXPECT_FALSE(ReadWorkDirectory(WorkDirectory)) << "type " << type << ", " << data.size() << " bytes";
         EXPECT_STREQ("C:\\Previous", WorkDirectory);
     }
 }
@@ -212,13 +211,13 @@ TEST_F(WorkDirOddValue, AStringStoredWithoutItsNulEndsWithinTheBuffer) {
         ASSERT_TRUE(WriteRawValue(machine::kProductKey, "WorkDir", REG_SZ, std::string(length, 's')));
         ASSERT_EQ(length, machine::ReadValue(machine::kProductKey, "WorkDir").bytes.size())
             << "stored without a NUL";
-        EXPECT_TRUE(ReadWorkDirectory()) << length << " bytes";
+        EXPECT_TRUE(ReadWorkDirectory(WorkDirectory)) << length << " bytes";
         EXPECT_EQ(std::string(length, 's'), std::string(WorkDirectory, TerminatedLength()))
             << length << " bytes of REG_SZ without a NUL";
     }
     ASSERT_TRUE(WriteRawValue(machine::kProductKey, "WorkDir", REG_SZ, std::string(259, 's')));
     SetBuffer(WorkDirectory, "C:\\Previous");
-    EXPECT_FALSE(ReadWorkDirectory()) << "259 bytes do not fit";
+    EXPECT_FALSE(ReadWorkDirectory(WorkDirectory)) << "259 bytes do not fit";
     EXPECT_STREQ("C:\\Previous", WorkDirectory);
 }
 
@@ -262,7 +261,7 @@ TEST_F(RecordsInstall, ALaterInstallOverwritesEveryRecord) {
 TEST_F(RecordsInstall, AnUninstallCommandThatDoesNotFitIsNotWrittenCut) {
     const std::string directory = "C:\\" + std::string(246, 'd');  // 249 + "\setup.exe" + 2 NULs > 260
     SetBuffer(InstallDirectory, directory);
-    WriteUninstallEntry();
+    WriteUninstallEntry(InstallDirectory);
     ExpectString(machine::kUninstallKey, "DisplayName", "Quorvane July 4th Demo");
     EXPECT_FALSE(machine::ReadValue(machine::kUninstallKey, "UninstallString").exists);
 }
@@ -398,11 +397,11 @@ TEST_F(RecordsUnreachable, WithoutSoftwareNoRecordIsWrittenAndTheFailedReadKeeps
     SetBuffer(InstallDirectory, "C:\\Games\\Q");
     SetBuffer(WorkDirectory, "C:\\Before");
     EXPECT_EQ(nullptr, ReachSoftwareKey(nullptr, 0, KEY_READ));
-    EXPECT_FALSE(ReadWorkDirectory());
+    EXPECT_FALSE(ReadWorkDirectory(WorkDirectory));
     EXPECT_STREQ("C:\\Before", WorkDirectory);
     EXPECT_FALSE(WriteWorkDirectory(InstallDirectory));
     EXPECT_FALSE(WriteDeleteFilesRecord(InstallDirectory));
-    WriteUninstallEntry();
+    WriteUninstallEntry(InstallDirectory);
     EXPECT_EQ(0, SubkeysAndValues(standIn_)) << "no key was created in place of Software";
 }
 
@@ -417,10 +416,10 @@ TEST_F(RecordsUnreachable, ALevelThatCannotBeCreatedEndsTheRecordThere) {
     SetBuffer(InstallDirectory, "C:\\Games\\Q");
     const char* const names[] = {"Vexelworks", "Quorvane"};
     EXPECT_EQ(nullptr, ReachSoftwareKey(names, 2, KEY_SET_VALUE));
-    EXPECT_FALSE(ReadWorkDirectory());
+    EXPECT_FALSE(ReadWorkDirectory(WorkDirectory));
     EXPECT_FALSE(WriteWorkDirectory(InstallDirectory));
     EXPECT_FALSE(WriteDeleteFilesRecord(InstallDirectory));
-    WriteUninstallEntry();
+    WriteUninstallEntry(InstallDirectory);
     EXPECT_EQ(0, SubkeysAndValues(company)) << "no value lands on the last level reached";
     EXPECT_EQ(0, SubkeysAndValues(current)) << "no value lands on the last level reached";
     for (HKEY key : {current, windows, microsoft, company, software}) RegCloseKey(key);
@@ -485,10 +484,7 @@ class ProbeFile : public RecordsTest {
     static void RestoreWinIni() {
         if (machine::FileExists(WinIniAway())) MoveFileA(WinIniAway().c_str(), WinIni().c_str());
     }
-    bool Probe(const std::string& directory) {
-        SetBuffer(InstallDirectory, directory);
-        return ProbeDestination(dialog_);
-    }
+    bool Probe(const std::string& directory) { return ProbeDestination(dialog_, directory.c_str()); }
 
     HWND dialog_ = nullptr;
     std::string root_;
@@ -562,8 +558,7 @@ TEST_F(ProbeFile, FailsWhenTheWindowsDirectoryHasNoWinIni) {
 }
 
 TEST_F(ProbeFile, AnOwnerlessProbeWorksAsWell) {
-    SetBuffer(InstallDirectory, root_ + "\\ownerless");
-    EXPECT_TRUE(ProbeDestination(nullptr));
+    EXPECT_TRUE(ProbeDestination(nullptr, (root_ + "\\ownerless").c_str()));
     EXPECT_TRUE(machine::DirectoryExists(root_ + "\\ownerless"));
     EXPECT_TRUE(machine::Entries(root_ + "\\ownerless").empty());
 }
