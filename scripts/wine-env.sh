@@ -2,7 +2,7 @@
 # the stand-ins of the outside programs in it, and one wineserver for the whole run.
 #   wine_env_start PREFIX_DIR   sets DISPLAY (Xvfb unless USE_DISPLAY=1), WINEPREFIX, starts all;
 #                               a prefix created while the i386 emulation is on (i386-emulation.sh)
-#                               gets a 32-bit half, which takes minutes once
+#                               gets a 32-bit half, about 20 s more, once
 #   wine_env_create_prefix      makes the prefix WINEPREFIX if it is not there (as wine_env_start)
 #   wine_env_insert_cd IMAGE [PROGRAM]
 #                               puts the CD into drive D: of the prefix
