@@ -1,18 +1,15 @@
 // The conversion of the demo's MP3 files into WAV files: the batch file that the setup writes, the
-// interpreter it starts, the wait with its row of dots, and the decoder stand-in that the batch
-// file runs, measured against mpg123's decoding of the same files (made at build time).
+// interpreter it starts, the wait with its row of dots, and the WAV files that come of it,
+// measured against mpg123's decoding of the same files (made at build time).
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -23,44 +20,28 @@
 #include "e2e.h"
 #include "install_support.h"
 #include "machine.h"
-#include "wave.h"
 #include "manifest.h"
 #include "paths.h"
 #include "resource_ids.h"
 #include "state.h"
+#include "test_sounds.h"
 
 namespace {
 
 constexpr char kWaitText[] = "Please wait...  Decompressing Audio...";
 // A conversion of a few files runs well under a minute; a stuck one is ended after this.
 constexpr DWORD kConversionTimeoutMs = 180000;
-constexpr DWORD kToolTimeoutMs = 60000;
 
-// The test sounds of the build: name, rate and channels as made by tests/sounds.
-struct TestSound {
-    const char* name;
-    int rate;
-    int channels;
-};
-constexpr TestSound kMono22050{"mono22050", 22050, 1};
-constexpr TestSound kStereo22050{"stereo22050", 22050, 2};
-constexpr TestSound kMono44100{"mono44100", 44100, 1};
-constexpr TestSound kStereo44100{"stereo44100", 44100, 2};
-// Without the encoder's info frame, as the demo's medium has its sounds.
-constexpr TestSound kBare22050{"bare22050", 22050, 1};
-constexpr TestSound kAllSounds[] = {kMono22050, kStereo22050, kMono44100, kStereo44100, kBare22050};
-
-// Decoders may disagree by the length of one Layer-3 frame at most.
-constexpr long kFrameSamples = 1152;
-// Two decoders that compute the same synthesis in floating point round differently into 16 bits
-// by a sample value or two; a real fault (a lost frame, a shifted or swapped channel, a wrong
-// rate) gives errors in the thousands on these tones, whose RMS level is about 7,900.
-constexpr double kMaxRmsError = 8.0;
+using sounds::ExpectDecodedLikeReference;
+using sounds::kBare22050;
+using sounds::kMono22050;
+using sounds::kMono44100;
+using sounds::kStereo22050;
+using sounds::kStereo44100;
+using sounds::SoundMp3;
+using sounds::TestSound;
 
 std::string ToolsDir() { return e2e::Win64Dir() + "\\tools"; }
-std::string SoundsDir() { return e2e::Win64Dir() + "\\tests\\sounds"; }
-std::string SoundMp3(const TestSound& sound) { return SoundsDir() + "\\" + sound.name + ".mp3"; }
-std::string SoundReference(const TestSound& sound) { return SoundsDir() + "\\" + sound.name + ".ref.wav"; }
 
 std::string ReadText(const std::string& path) {
     const std::vector<unsigned char> bytes = machine::ReadBytes(path);
@@ -109,79 +90,6 @@ std::string Compose(const std::string& source, const char* entry) {
     memset(line, 'x', sizeof(line));
     EXPECT_TRUE(ComposeBatchLine(line, kBatchLineChars, source.c_str(), entry)) << source << " + " << entry;
     return line;
-}
-
-// --- WAVE files and their comparison ---
-
-using wave::Wave;
-
-Wave ReadWave(const std::string& path) { return wave::Read(machine::ReadBytes(path)); }
-
-// Mean squared difference of `decoded` against `reference` with decoded frame i + offset beside
-// reference frame i, over every `step`-th frame of the overlap.
-double MeanSquaredError(const Wave& decoded, const Wave& reference, long offset, long step, long* compared) {
-    const int channels = reference.channels;
-    double sum = 0;
-    long count = 0;
-    for (long i = 0; i < reference.Frames(); i += step) {
-        const long j = i + offset;
-        if (j < 0 || j >= decoded.Frames()) continue;
-        for (int c = 0; c < channels; ++c) {
-            const double d = double(decoded.samples[j * channels + c]) - reference.samples[i * channels + c];
-            sum += d * d;
-        }
-        ++count;
-    }
-    if (compared != nullptr) *compared = count;
-    return count > 0 ? sum / (double(count) * channels) : 1e300;
-}
-
-struct Alignment {
-    long offset = 0;
-    double rmsError = 0;
-    long comparedFrames = 0;
-};
-
-// The constant delay between two decoders, found as the offset within one frame that fits best.
-Alignment Align(const Wave& decoded, const Wave& reference) {
-    long best = 0;
-    double bestError = 1e300;
-    for (long offset = -kFrameSamples; offset <= kFrameSamples; ++offset) {
-        const double error = MeanSquaredError(decoded, reference, offset, 5, nullptr);
-        if (error < bestError) {
-            bestError = error;
-            best = offset;
-        }
-    }
-    Alignment alignment;
-    alignment.rmsError = 1e300;
-    for (long offset = best - 4; offset <= best + 4; ++offset) {
-        long compared = 0;
-        const double rms = std::sqrt(MeanSquaredError(decoded, reference, offset, 1, &compared));
-        if (rms < alignment.rmsError) alignment = Alignment{offset, rms, compared};
-    }
-    return alignment;
-}
-
-// The decoded file has the reference's format, its length within one frame, and its samples.
-void ExpectDecodedLikeReference(const std::string& decodedPath, const TestSound& sound) {
-    const Wave reference = ReadWave(SoundReference(sound));
-    ASSERT_TRUE(reference.Pcm16()) << "mpg123's decoding " << SoundReference(sound) << " is missing or unreadable";
-    ASSERT_EQ(static_cast<uint32_t>(sound.rate), reference.rate) << "the build made " << sound.name << " at another rate";
-    ASSERT_EQ(sound.channels, static_cast<int>(reference.channels)) << "the build made " << sound.name << " with other channels";
-    const Wave decoded = ReadWave(decodedPath);
-    ASSERT_TRUE(decoded.Pcm16()) << decodedPath << " is missing or not a 16-bit PCM WAVE file";
-    EXPECT_EQ(reference.channels, decoded.channels) << decodedPath;
-    EXPECT_EQ(reference.rate, decoded.rate) << decodedPath;
-    if (decoded.channels != reference.channels) return;
-    EXPECT_LE(std::labs(decoded.Frames() - reference.Frames()), kFrameSamples)
-        << decodedPath << ": " << decoded.Frames() << " samples, mpg123 " << reference.Frames();
-    const Alignment alignment = Align(decoded, reference);
-    EXPECT_LE(alignment.rmsError, kMaxRmsError) << decodedPath << " against mpg123 at offset " << alignment.offset;
-    EXPECT_GE(alignment.comparedFrames, reference.Frames() - kFrameSamples) << decodedPath;
-    std::cout << "[ measured ] " << sound.name << ": " << decoded.Frames() << " samples (mpg123 "
-              << reference.Frames() << "), offset " << alignment.offset << ", RMS error " << alignment.rmsError
-              << "\n";
 }
 
 // --- The wizard's dialog, with the program's state set as the install sequence leaves it ---
@@ -266,66 +174,6 @@ class AudioConversion : public ::testing::Test {
     HANDLE process_ = nullptr;
     char savedDirectory_[MAX_PATH] = {};
 };
-
-// --- Running the decoder stand-in as its own program ---
-
-struct ToolRun {
-    bool finished = false;
-    DWORD exitCode = 0;
-    std::string output;
-    std::string errors;
-};
-
-HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition) {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// Runs `program` with `commandLine` in `directory`, `input` on its standard input; its output
-// goes through files (not pipes, which Wine's services would hold open).
-ToolRun RunTool(const std::string& program, const std::string& commandLine, const std::string& directory,
-                const std::string& input) {
-    ToolRun run;
-    const std::string io = machine::FreshDirectory("audio-io");
-    EXPECT_TRUE(machine::WriteBytes(io + "\\in.txt", input));
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = InheritableFile(io + "\\in.txt", GENERIC_READ, OPEN_EXISTING);
-    startup.hStdOutput = InheritableFile(io + "\\out.txt", GENERIC_WRITE, CREATE_ALWAYS);
-    startup.hStdError = InheritableFile(io + "\\err.txt", GENERIC_WRITE, CREATE_ALWAYS);
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    PROCESS_INFORMATION info{};
-    const bool started = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, directory.c_str(), &startup, &info) != FALSE;
-    EXPECT_TRUE(started) << "cannot start " << program << " (error " << GetLastError() << ")";
-    if (started) {
-        run.finished = WaitForSingleObject(info.hProcess, kToolTimeoutMs) == WAIT_OBJECT_0;
-        if (!run.finished) TerminateProcess(info.hProcess, 1);
-        GetExitCodeProcess(info.hProcess, &run.exitCode);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
-    CloseHandle(startup.hStdInput);
-    CloseHandle(startup.hStdOutput);
-    CloseHandle(startup.hStdError);
-    run.output = ReadText(io + "\\out.txt");
-    run.errors = ReadText(io + "\\err.txt");
-    return run;
-}
-
-ToolRun RunDecoder(const std::string& directory, const std::string& arguments, const std::string& input = "n\r\n") {
-    return RunTool(ToolsDir() + "\\l3dec.exe", "l3dec " + arguments, directory, input);
-}
-
-// A working directory for the decoder with the extender in it.
-std::string DecoderDirectory(const std::string& name) {
-    const std::string directory = machine::FreshDirectory(name);
-    EXPECT_TRUE(CopyInto(ToolsDir() + "\\go32.exe", directory + "\\go32.exe"));
-    return directory;
-}
 
 // ===================================================================================== lines
 
@@ -650,200 +498,6 @@ TEST(AudioWait, ShowsTheTextThenOneMoreDotPerPollUntilTheProcessEnds) {
         EXPECT_EQ(bare + std::string(poll, '.'), shown[poll]) << "status text number " << poll;
         EXPECT_LE(shown[poll].size(), 127u);
     }
-}
-
-// ================================================================================ interpreter
-
-TEST(AudioInterpreter, TheShellFindsCommandAndItRunsItsLineInTheGivenDirectory) {
-    const std::string directory = machine::FreshDirectory("audio-interpreter");
-    SHELLEXECUTEINFOA request{};
-    request.cbSize = sizeof(request);
-    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    request.lpFile = "command";
-    request.lpParameters = "/C echo ran>ran.txt & exit 7";
-    request.lpDirectory = directory.c_str();
-    request.nShow = SW_SHOWNORMAL;
-    ASSERT_TRUE(ShellExecuteExA(&request)) << "the shell did not find \"command\" (error " << GetLastError() << ")";
-    ASSERT_NE(nullptr, request.hProcess);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(request.hProcess, kToolTimeoutMs));
-    DWORD code = 0;
-    GetExitCodeProcess(request.hProcess, &code);
-    CloseHandle(request.hProcess);
-    EXPECT_EQ(7u, code) << "the interpreter's exit code";
-    EXPECT_EQ(0u, ReadText(directory + "\\ran.txt").rfind("ran", 0)) << "the line ran in the request's directory";
-}
-
-TEST(AudioInterpreter, RunsEachLineOfABatchFileAndEndsWithTheLastLinesCode) {
-    const std::string directory = machine::FreshDirectory("audio interpreter lines");
-    ASSERT_TRUE(CopyInto(ToolsDir() + "\\go32.exe", directory + "\\go32.exe"));
-    ASSERT_TRUE(CopyInto(ToolsDir() + "\\l3dec.exe", directory + "\\decoder.exe"));
-    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), directory + "\\in.mp3"));
-    // Found after decoder.exe, so it must never run.
-    ASSERT_TRUE(machine::WriteBytes(directory + "\\decoder.bat", "echo wrong>bat-ran.txt\r\n"));
-    ASSERT_TRUE(machine::WriteBytes(directory + "\\replaced.wav", "earlier"));
-    const std::string batch = "echo y|" + install::ShortPath(directory) + "\\decoder in.mp3 replaced.wav -wav\r\n"
-                              "echo n|decoder in.mp3 new.wav -wav\r\n"
-                              "\r\n"
-                              "echo n|absent in.mp3 absent.wav -wav\r\n"
-                              "echo handed over>handed.txt & exit 7\r\n";
-    ASSERT_TRUE(machine::WriteBytes(directory + "\\lines.bat", batch));
-
-    const ToolRun run = RunTool(ToolsDir() + "\\command.exe", "command /C lines.bat", directory, "");
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(7u, run.exitCode) << "the code of the last line, which cmd.exe ran";
-    {
-        SCOPED_TRACE("the answer y reached the decoder");
-        ExpectDecodedLikeReference(directory + "\\replaced.wav", kMono22050);
-    }
-    EXPECT_TRUE(machine::FileExists(directory + "\\new.wav")) << "decoder.exe was not found in the directory";
-    // Its own report, not cmd.exe's: the interpreter ran the piped lines itself.
-    EXPECT_NE(std::string::npos, run.errors.find("command: absent")) << "the line that cannot run: " << run.errors;
-    EXPECT_EQ(0u, ReadText(directory + "\\handed.txt").rfind("handed over", 0)) << "the line after it still ran";
-    EXPECT_FALSE(machine::FileExists(directory + "\\bat-ran.txt")) << "decoder.bat ran instead of decoder.exe";
-}
-
-// COMMAND.COM reads 127 bytes of a batch line and, on NT 4, starts programs by 8.3 paths only;
-// the decoder opens 8.3 names only, on Windows 95 as well. The first line's cut falls into its
-// arguments, while the decoder's own tail stays short: only the interpreter's limit stops it.
-TEST(AudioInterpreter, ReadsLinesAndNamesAsTheDosSideOfEachSystemDoes) {
-    const std::string directory = machine::FreshDirectory("dosside");
-    const std::string tools = directory + "\\Decoder Of The Medium";
-    ASSERT_TRUE(CopyInto(ToolsDir() + "\\go32.exe", directory + "\\go32.exe"));
-    ASSERT_TRUE(CopyInto(ToolsDir() + "\\l3dec.exe", tools + "\\l3dec.exe"));
-    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), directory + "\\Sound Of The Medium.mp3"));
-    const std::string shortTools = install::ShortPath(tools) + "\\l3dec";
-    const std::string shortSound = install::ShortPath(directory + "\\Sound Of The Medium.mp3");
-    std::string deep = directory, cut;
-    while ((cut = "echo n|" + deep + "\\l3dec " + shortSound + " cut.wav -wav").size() < 130) deep += "\\d";
-    ASSERT_TRUE(CopyInto(ToolsDir() + "\\l3dec.exe", deep + "\\l3dec.exe"));
-    ASSERT_LT(cut.find(" -wav"), 127u) << "the 127 bytes end inside the last argument: " << cut;
-    const std::string batch = cut + "\r\n" +
-                              "echo n|" + shortTools + " \"" + directory + "\\Sound Of The Medium.mp3\" long.wav -wav\r\n" +
-                              "echo n|" + shortTools + " " + shortSound + " short.wav -wav\r\n" +
-                              "echo n|\"" + tools + "\\l3dec\" " + shortSound + " program.wav -wav\r\n";
-    ASSERT_TRUE(machine::WriteBytes(directory + "\\dos.bat", batch));
-    for (const char* windows : {"nt40", "win95"}) {
-        for (const char* wave : {"cut.wav", "long.wav", "short.wav", "program.wav"}) {
-            DeleteFileA((directory + "\\" + wave).c_str());
-        }
-        e2e::TellWindows(windows);
-        const ToolRun run = RunTool(ToolsDir() + "\\command.exe", "command /C dos.bat", directory, "");
-        e2e::TellWindows(nullptr);
-        ASSERT_TRUE(run.finished) << windows;
-        EXPECT_FALSE(machine::FileExists(directory + "\\cut.wav")) << windows << ": a line of " << cut.size() << " bytes";
-        EXPECT_FALSE(machine::FileExists(directory + "\\long.wav")) << windows << ": the MP3 file by its long name";
-        EXPECT_TRUE(machine::FileExists(directory + "\\short.wav")) << windows << ": by short names; " << run.errors;
-        EXPECT_EQ(lstrcmpA(windows, "win95") == 0, machine::FileExists(directory + "\\program.wav"))
-            << windows << ": the decoder by its long path; " << run.errors;
-    }
-}
-
-TEST(AudioInterpreter, RefusesACommandLineWithoutC) {
-    const std::string directory = machine::FreshDirectory("audio-interpreter-usage");
-    for (const char* line : {"command", "command /K mp3.bat", "command /C"}) {
-        const ToolRun run = RunTool(ToolsDir() + "\\command.exe", line, directory, "");
-        ASSERT_TRUE(run.finished) << line;
-        EXPECT_NE(0u, run.exitCode) << line;
-        EXPECT_FALSE(run.errors.empty()) << line << ": no message on standard error";
-    }
-}
-
-// ==================================================================================== l3dec
-
-TEST(L3dec, DecodesEachTestSoundWithItsFormatAndLikeTheReferenceDecoder) {
-    const std::string directory = DecoderDirectory("audio-l3dec-decode");
-    for (const TestSound& sound : kAllSounds) {
-        SCOPED_TRACE(sound.name);
-        // By 8.3 names, the only ones a DOS program opens.
-        const std::string output = std::string(sound.name).substr(0, 8) + ".wav";
-        const ToolRun run = RunDecoder(directory, install::ShortPath(SoundMp3(sound)) + " " + output + " -wav");
-        ASSERT_TRUE(run.finished);
-        EXPECT_EQ(0u, run.exitCode) << run.errors;
-        ExpectDecodedLikeReference(directory + "\\" + output, sound);
-    }
-}
-
-TEST(L3dec, AnsweredNoKeepsAnExistingOutputAndAnsweredYesReplacesIt) {
-    const std::string directory = DecoderDirectory("audio-l3dec-overwrite");
-    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), directory + "\\in.mp3"));
-    ASSERT_TRUE(machine::WriteBytes(directory + "\\out.wav", "an earlier file"));
-
-    const ToolRun no = RunDecoder(directory, "in.mp3 out.wav -wav", "n\r\n");
-    ASSERT_TRUE(no.finished);
-    EXPECT_EQ(0u, no.exitCode) << no.errors;
-    EXPECT_NE(std::string::npos, no.output.find("overwrite out.wav? (y/n)")) << "the question asked: " << no.output;
-    EXPECT_EQ("an earlier file", ReadText(directory + "\\out.wav"));
-    EXPECT_EQ(Listing({"go32.exe", "in.mp3", "out.wav"}), Listing(FilesIn(directory)));
-
-    const ToolRun yes = RunDecoder(directory, "in.mp3 out.wav -wav", "y\r\n");
-    ASSERT_TRUE(yes.finished);
-    EXPECT_EQ(0u, yes.exitCode) << yes.errors;
-    ExpectDecodedLikeReference(directory + "\\out.wav", kMono22050);
-    EXPECT_EQ(Listing({"go32.exe", "in.mp3", "out.wav"}), Listing(FilesIn(directory)));
-}
-
-// Fails with a message and leaves the directory as it was: no output, no temporary file.
-void ExpectDecoderFails(const std::string& directory, const std::string& arguments, const std::string& what) {
-    const std::vector<std::string> before = FilesIn(directory);
-    const ToolRun run = RunDecoder(directory, arguments);
-    ASSERT_TRUE(run.finished) << what;
-    EXPECT_NE(0u, run.exitCode) << what;
-    EXPECT_FALSE(run.errors.empty()) << what << ": no message on standard error";
-    EXPECT_EQ(Listing(before), Listing(FilesIn(directory))) << what;
-}
-
-TEST(L3dec, AMissingInputLeavesNoOutput) {
-    const std::string directory = DecoderDirectory("audio-l3dec-missing");
-    ExpectDecoderFails(directory, "absent.mp3 out.wav -wav", "a missing input");
-}
-
-TEST(L3dec, AnInputThatIsNoMp3LeavesNoOutput) {
-    const std::string directory = DecoderDirectory("audio-l3dec-not-mp3");
-    ASSERT_TRUE(machine::WriteBytes(directory + "\\text.mp3", std::string(5000, 'q')));
-    ASSERT_TRUE(CopyInto(SoundReference(kMono22050), directory + "\\wave.mp3"));
-    ASSERT_TRUE(machine::WriteBytes(directory + "\\empty.mp3", ""));
-    ExpectDecoderFails(directory, "text.mp3 out.wav -wav", "a text file");
-    ExpectDecoderFails(directory, "wave.mp3 out.wav -wav", "a WAVE file");
-    ExpectDecoderFails(directory, "empty.mp3 out.wav -wav", "an empty file");
-}
-
-TEST(L3dec, ATruncatedInputLeavesNoOutput) {
-    const std::string directory = DecoderDirectory("audio-l3dec-truncated");
-    const std::vector<unsigned char> mp3 = machine::ReadBytes(SoundMp3(kStereo44100));
-    ASSERT_GT(mp3.size(), 2000u);
-    // Cut inside the last frame, and at a frame header in the second half of the file (the
-    // frames of the test sounds begin with the same three bytes but for the padding bit).
-    ASSERT_TRUE(machine::WriteBytes(directory + "\\cut.mp3", std::string(mp3.begin(), mp3.end() - 10)));
-    size_t boundary = 0;
-    for (size_t at = mp3.size() - 4; at > mp3.size() / 2; --at) {
-        if (mp3[at] == mp3[0] && mp3[at + 1] == mp3[1] && (mp3[at + 2] & 0xFD) == (mp3[2] & 0xFD)) {
-            boundary = at;
-            break;
-        }
-    }
-    ASSERT_NE(0u, boundary) << "no frame header found in the second half";
-    ASSERT_TRUE(machine::WriteBytes(directory + "\\half.mp3", std::string(mp3.begin(), mp3.begin() + boundary)));
-    ExpectDecoderFails(directory, "cut.mp3 out.wav -wav", "an input cut inside a frame");
-    ExpectDecoderFails(directory, "half.mp3 out.wav -wav", "an input cut at a frame");
-}
-
-TEST(L3dec, FailsWithoutGo32InItsWorkingDirectory) {
-    const std::string directory = machine::FreshDirectory("audio-l3dec-no-extender");
-    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), directory + "\\in.mp3"));
-    const ToolRun run = RunDecoder(directory, "in.mp3 out.wav -wav");
-    ASSERT_TRUE(run.finished);
-    EXPECT_NE(0u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.errors.find("go32.exe")) << "the message names what is missing: " << run.errors;
-    EXPECT_EQ(Listing({"in.mp3"}), Listing(FilesIn(directory)));
-}
-
-TEST(L3dec, RefusesOtherArguments) {
-    const std::string directory = DecoderDirectory("audio-l3dec-usage");
-    ASSERT_TRUE(CopyInto(SoundMp3(kMono22050), directory + "\\in.mp3"));
-    ExpectDecoderFails(directory, "in.mp3 out.wav", "no -wav");
-    ExpectDecoderFails(directory, "in.mp3", "no output");
-    // DOS hands a program no more than 126 bytes of its command tail.
-    ExpectDecoderFails(directory, "in.mp3 out.wav" + std::string(112, ' ') + "-wav", "-wav beyond the tail");
 }
 
 }  // namespace
