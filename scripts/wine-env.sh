@@ -160,7 +160,8 @@ wine_env_slots_start() {
     { _wine_env_session; _wine_env_keep_desktop; } &
     sessions+=($!)
   done
-  wait "${sessions[@]}"
+  # A bare wait, with no slot asked for, would wait for the displays as well, which never end.
+  [ ${#sessions[@]} -eq 0 ] || wait "${sessions[@]}"
   export WINEPREFIX=$template DISPLAY=$display
 }
 
