@@ -48,26 +48,22 @@ std::vector<std::string> ConvertedNames() {
     return names;
 }
 
+// Each step that fails says so, with what the window showed, and leaves null to the caller.
+static HWND Failed(const std::string& why) {
+    ADD_FAILURE() << why;
+    return nullptr;
+}
+
 HWND OpenDirectoryPage(e2e::Program& setup, const std::string& medium) {
     const std::string program = medium + "\\setup.exe";
-    if (!setup.StartWith(program, "", medium)) {
-        ADD_FAILURE() << "could not start " << program;
-        return nullptr;
-    }
+    if (!setup.StartWith(program, "", medium)) return Failed("could not start " + program);
     HWND dialog = setup.WaitForWindow(wizard::kSetupCaption);
     if (dialog == nullptr) dialog = setup.WaitForWindow(wizard::kInstalledCaption, 1000);
-    if (dialog == nullptr) {
-        ADD_FAILURE() << "no menu window of " << program << "; " << wizard::DescribeProgram(setup);
-        return nullptr;
-    }
-    if (!e2e::Click(dialog, IDC_INSTALL)) {
-        ADD_FAILURE() << "Install cannot be clicked on the menu of " << program << ": " << wizard::Describe(dialog);
-        return nullptr;
-    }
+    if (dialog == nullptr) return Failed("no menu window of " + program + "; " + wizard::DescribeProgram(setup));
+    if (!e2e::Click(dialog, IDC_INSTALL)) return Failed("Install cannot be clicked: " + wizard::Describe(dialog));
     if (!e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); },
                       e2e::kWindowTimeoutMs)) {
-        ADD_FAILURE() << wizard::Awaited("the directory page after Install on the menu of " + program, dialog);
-        return nullptr;
+        return Failed(wizard::Awaited("the directory page after Install on the menu of " + program, dialog));
     }
     return dialog;
 }
@@ -94,15 +90,8 @@ bool WaitForDirectoryPageAgain(HWND dialog, DWORD timeoutMs) {
 HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const std::string& destination) {
     HWND dialog = OpenDirectoryPage(setup, medium);
     if (dialog == nullptr) return nullptr;
-    if (!StartInstall(dialog, destination)) {
-        ADD_FAILURE() << "Next cannot be clicked for the install into " << destination << ": "
-                      << wizard::Describe(dialog);
-        return nullptr;
-    }
-    if (!WaitForFinishPage(dialog)) {
-        ADD_FAILURE() << wizard::Awaited("the finish page of the install into " + destination, dialog);
-        return nullptr;
-    }
+    if (!StartInstall(dialog, destination)) return Failed("Next cannot be clicked: " + wizard::Describe(dialog));
+    if (!WaitForFinishPage(dialog)) return Failed(wizard::Awaited("the finish page, into " + destination, dialog));
     return dialog;
 }
 

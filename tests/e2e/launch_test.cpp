@@ -122,9 +122,9 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseActionsUseTheIn
     EXPECT_EQ(destination, game.workingDirectory);
     EXPECT_FALSE(machine::DirectoryExists(destination + "\\Games")) << "the relative name taken twice";
 
-    ASSERT_TRUE(e2e::Click(dialog, IDC_NEXT));
-    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsShown(dialog, IDC_NEXT) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs)) << wizard::Awaited("the menu after Finish", dialog);
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_NEXT, "the menu after Finish", [&] {
+        return !e2e::IsShown(dialog, IDC_NEXT) && e2e::Settle(dialog);
+    }));
     wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Finish");
     EXPECT_TRUE(e2e::IsEnabled(dialog, IDC_CANCEL)) << "button 2, hidden, is enabled so that the close box works";
     EXPECT_EQ(wizard::kSetupCaption, e2e::WindowText(dialog)) << "the caption does not change";
@@ -135,17 +135,16 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseActionsUseTheIn
 
     // The directory page again: its status line still says what the install said last, and Cancel
     // returns to the installed menu.
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs)) << wizard::Awaited("the directory page", dialog);
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_INSTALL, "the directory page", [&] {
+        return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog);
+    }));
     EXPECT_TRUE(e2e::IsShown(dialog, IDC_STATUS));
     EXPECT_EQ(0u, e2e::ControlText(dialog, IDC_STATUS).rfind("Please wait...  Decompressing Audio...", 0))
         << e2e::ControlText(dialog, IDC_STATUS);
     EXPECT_EQ(destination, e2e::EditText(dialog, IDC_DIRECTORY));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::IsEnabled(dialog, IDC_PLAY) &&
-                                          e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs)) << wizard::Awaited("the installed menu after Cancel", dialog);
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_CANCEL, "the installed menu after Cancel", [&] {
+        return !e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog);
+    }));
     wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Cancel on the reopened directory page");
 
     UninstallFromTheMenu(dialog);
@@ -164,16 +163,16 @@ TEST_F(Launch, WhenTheRecordsAreRefusedTheInstalledMenuActsOnTheInstallJustMade)
     HWND dialog = install::InstallToFinishPage(setup_, e2e::MediumDir(), destination);
     ASSERT_NE(nullptr, dialog);
     EXPECT_FALSE(machine::ReadValue(machine::kProductKey, "WorkDir").exists) << "the record was refused";
-    ASSERT_TRUE(e2e::Click(dialog, IDC_NEXT));
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs)) << wizard::Awaited("the installed menu after Finish", dialog);
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs)) << wizard::Awaited("the directory page", dialog);
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_NEXT, "the installed menu after Finish", [&] {
+        return e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog);
+    }));
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_INSTALL, "the directory page", [&] {
+        return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog);
+    }));
     EXPECT_EQ(proposal, e2e::EditText(dialog, IDC_DIRECTORY));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_UNINSTALL) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs)) << wizard::Awaited("the installed menu after Cancel", dialog);
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_CANCEL, "the installed menu after Cancel", [&] {
+        return e2e::IsEnabled(dialog, IDC_UNINSTALL) && e2e::Settle(dialog);
+    }));
     UninstallFromTheMenu(dialog);
     EXPECT_FALSE(machine::FileExists(destination + "\\quor.exe")) << "the install just made is removed";
     const auto kept = machine::ReadBytes(proposal + "\\quor.exe");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "e2e.h"
 #include "resource_ids.h"
@@ -51,11 +52,7 @@ void ExpectLooks(HWND dialog, const ControlLook (&looks)[N], const std::string& 
 inline std::string Describe(HWND window) {
     if (window == nullptr) return "no window";
     if (!IsWindow(window)) return "a window that is gone";
-    struct Named {
-        int id;
-        const char* name;
-    };
-    static constexpr Named kControls[] = {
+    static constexpr std::pair<int, const char*> kControls[] = {
         {IDC_INSTALL, "Install"}, {IDC_README, "Read Me"},     {IDC_PLAY, "Play"},     {IDC_UNINSTALL, "Uninstall"},
         {IDC_EXIT, "Exit"},       {IDC_DIRECTORY, "directory"}, {IDC_BROWSE, "Browse"}, {IDC_NEXT, "Next"},
         {IDC_CANCEL, "Cancel"},   {IDC_SUCCESS, "success note"}, {IDC_REMOVE_OK, "OK"}, {IDC_REMOVE_CANCEL, "Cancel"}};
@@ -64,9 +61,9 @@ inline std::string Describe(HWND window) {
         if (e2e::IsShown(window, line)) text += ", text \"" + e2e::ControlText(window, line) + "\"";
     }
     const char* separator = ", shown: ";
-    for (const Named& c : kControls) {
-        if (!e2e::IsShown(window, c.id)) continue;
-        text += separator + std::string(c.name) + (e2e::IsEnabled(window, c.id) ? "" : " (off)");
+    for (const auto& [id, name] : kControls) {
+        if (!e2e::IsShown(window, id)) continue;
+        text += separator + std::string(name) + (e2e::IsEnabled(window, id) ? "" : " (off)");
         separator = ", ";
     }
     if (HWND box = e2e::WaitForOwnedDialog(window, 0)) {
