@@ -380,7 +380,7 @@ TEST_F(Uninstall, FromTheCdsMenuAfterAnInstallTheInstalledFilesGoAndTheCdStays) 
     EXPECT_TRUE(machine::FileExists(medium + "\\l3dec.exe"));
 }
 
-TEST_F(Uninstall, FromTheMenuRightAfterAnInstallIntoItsOwnDirectoryTheProgramAsksToBeDeletedLater) {
+TEST_F(Uninstall, RemovedFromTheMenuOfTheCopyInTheInstallDirectoryTheProgramAsksToBeDeletedUntilTheNextInstall) {
     const std::string medium = install::CopyMedium("uninstall\\own\\cd");
     e2e::Program setup;
     HWND wizardWindow = install::InstallToFinishPage(setup, medium, medium);
