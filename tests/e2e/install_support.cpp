@@ -9,6 +9,7 @@
 #include "machine.h"
 #include "manifest.h"
 #include "resource_ids.h"
+#include "wizard_states.h"
 
 namespace install {
 
@@ -47,14 +48,22 @@ std::vector<std::string> ConvertedNames() {
     return names;
 }
 
+// Each step that fails says so, with what the window showed, and leaves null to the caller.
+static HWND Failed(const std::string& why) {
+    ADD_FAILURE() << why;
+    return nullptr;
+}
+
 HWND OpenDirectoryPage(e2e::Program& setup, const std::string& medium) {
-    if (!setup.StartWith(medium + "\\setup.exe", "", medium)) return nullptr;
-    HWND dialog = setup.WaitForWindow("Quorvane Setup");
-    if (dialog == nullptr) dialog = setup.WaitForWindow("Quorvane", 1000);
-    if (dialog == nullptr || !e2e::Click(dialog, IDC_INSTALL)) return nullptr;
+    const std::string program = medium + "\\setup.exe";
+    if (!setup.StartWith(program, "", medium)) return Failed("could not start " + program);
+    HWND dialog = setup.WaitForWindow(wizard::kSetupCaption);
+    if (dialog == nullptr) dialog = setup.WaitForWindow(wizard::kInstalledCaption, 1000);
+    if (dialog == nullptr) return Failed("no menu window of " + program + "; " + wizard::DescribeProgram(setup));
+    if (!e2e::Click(dialog, IDC_INSTALL)) return Failed("Install cannot be clicked: " + wizard::Describe(dialog));
     if (!e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); },
                       e2e::kWindowTimeoutMs)) {
-        return nullptr;
+        return Failed(wizard::Awaited("the directory page after Install on the menu of " + program, dialog));
     }
     return dialog;
 }
@@ -80,7 +89,9 @@ bool WaitForDirectoryPageAgain(HWND dialog, DWORD timeoutMs) {
 
 HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const std::string& destination) {
     HWND dialog = OpenDirectoryPage(setup, medium);
-    if (dialog == nullptr || !StartInstall(dialog, destination) || !WaitForFinishPage(dialog)) return nullptr;
+    if (dialog == nullptr) return nullptr;
+    if (!StartInstall(dialog, destination)) return Failed("Next cannot be clicked: " + wizard::Describe(dialog));
+    if (!WaitForFinishPage(dialog)) return Failed(wizard::Awaited("the finish page, into " + destination, dialog));
     return dialog;
 }
 
@@ -160,10 +171,22 @@ std::string ExpectedBatchFile(const std::string& source) {
     return "";
 }
 
+// Four lines, each ended by CR LF: the section of groups naming the one group, that group's
+// section, and its one item: six fields, the title, the command line, three empty ones and the
+// working directory, all but the empty ones in double quotes.
 std::string ExpectedGroupFile(const std::string& title, const std::string& commandLine,
                               const std::string& workingDirectory, const std::string& group) {
-    return "[progman.groups]\r\ngroupX=" + group + "\r\n[groupX]\r\n\"" + title + "\",\"" + commandLine +
-           "\",,,,\"" + workingDirectory + "\"\r\n";
+    const auto quoted = [](const std::string& field) { return "\"" + field + "\""; };
+    const std::string fields[] = {quoted(title), quoted(commandLine), "", "", "", quoted(workingDirectory)};
+    std::string item = fields[0];
+    for (size_t i = 1; i < 6; ++i) item += "," + fields[i];
+    const std::string section = "groupX";
+    std::string text;
+    const std::string lines[] = {"[progman.groups]", section + "=" + group, "[" + section + "]", item};
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
 }
 
 std::vector<std::string> BatchLines(const std::string& text) {

@@ -23,8 +23,8 @@ std::string ConvertedName(const std::string& mp3Entry);
 std::vector<std::string> CopiedEntries();
 std::vector<std::string> ConvertedNames();
 
-// Starts the medium's setup.exe and opens the directory page. Null when the window or the
-// page did not come.
+// Starts the medium's setup.exe and opens the directory page. Null, with a failure that says which
+// step failed and what the window showed, when the program, its window or the page did not come.
 HWND OpenDirectoryPage(e2e::Program& setup, const std::string& medium);
 // Types `destination` and presses Next. Does not wait.
 bool StartInstall(HWND dialog, const std::string& destination);
@@ -32,7 +32,8 @@ bool StartInstall(HWND dialog, const std::string& destination);
 bool WaitForFinishPage(HWND dialog, DWORD timeoutMs = e2e::kInstallTimeoutMs);
 // Waits until the install has returned to the directory page with Next enabled again.
 bool WaitForDirectoryPageAgain(HWND dialog, DWORD timeoutMs = e2e::kInstallTimeoutMs);
-// Starts the program on the medium and installs into `destination`, ending on the finish page.
+// Starts the program on the medium and installs into `destination`, ending on the finish page;
+// null, with a failure as above, when a step did not come.
 HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const std::string& destination);
 
 // Describes what is wrong with the installed files: the copied entries must equal the medium's

@@ -52,9 +52,9 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
     ASSERT_TRUE(spy.Attach(dialog));
     ASSERT_TRUE(install::StartInstall(dialog, destination));
     ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsEnabled(dialog, IDC_NEXT) && !e2e::IsEnabled(dialog, IDC_CANCEL); },
-                             e2e::kWindowTimeoutMs, 5));
+                             e2e::kWindowTimeoutMs, 5)) << wizard::Awaited("Next and Cancel off after Next", dialog);
     wizard::ExpectLooks(dialog, wizard::kInstalling, "installing");
-    ASSERT_TRUE(install::WaitForFinishPage(dialog));
+    ASSERT_TRUE(install::WaitForFinishPage(dialog)) << wizard::Awaited("the finish page", dialog);
     wizard::ExpectLooks(dialog, wizard::kFinishPage, "finish page");
     EXPECT_EQ("&Finish", e2e::ControlText(dialog, IDC_NEXT));
     EXPECT_EQ(wizard::kSetupCaption, e2e::WindowText(dialog));
@@ -96,7 +96,8 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
         game = install::ReadShortcut(machine::GroupFolder() + "\\Quorvane.lnk");
         uninstall = install::ReadShortcut(machine::GroupFolder() + "\\Uninstall Quorvane.lnk");
         return game.loaded && uninstall.loaded;
-    }, e2e::kWindowTimeoutMs)) << "both shortcuts in " << machine::GroupFolder();
+    }, e2e::kWindowTimeoutMs)) << "awaited both shortcuts in " << machine::GroupFolder() << ", loaded: game "
+                               << game.loaded << ", uninstaller " << uninstall.loaded;
     EXPECT_EQ(install::ShortPath(destination + "\\quor.exe"), game.path);
     EXPECT_EQ("", game.arguments);
     EXPECT_EQ(destination, game.workingDirectory);
@@ -111,7 +112,8 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
     EXPECT_TRUE(e2e::WaitFor([] {
         const auto runs = install::GrpconvRuns();
         return runs.size() == 3 && runs[2].empty();
-    }, e2e::kWindowTimeoutMs)) << "runs of grpconv: " << install::GrpconvRuns().size();
+    }, e2e::kWindowTimeoutMs)) << "awaited 3 runs of grpconv, the last without arguments; came "
+                               << install::GrpconvRuns().size();
     const auto runs = install::GrpconvRuns();
     ASSERT_EQ(3u, runs.size());
     EXPECT_EQ("-o", runs[0]);
@@ -123,9 +125,10 @@ TEST_F(Install, AFullInstallFromTheCdIntoANewDirectoryLeavesEverythingInPlace) {
 // only, so the lines take the folder's short form, which under Wine holds none of its letters and
 // signs (the tests of BatchLine have those). It leaves no room to name the decoder in it as well:
 // the lines name "l3dec.exe" alone, which the install copies beside the extender.
-TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
-    const std::string medium = install::CopyMedium("install\\over\\Profiles\\Administrator\\Desktop\\Gr\xF6\xDF"
-                                                   "e%20R&D^Quorvane Demo 4 Full CD");
+constexpr char kDesktopMedium[] = "\\Profiles\\Administrator\\Desktop\\Gr\xF6\xDF" "e%20R&D^Quorvane Demo 4 Full CD";
+
+TEST_F(Install, FromALongNamedFolderOverAnEarlierInstallEveryFileIsReplacedAndTheLinesNameTheDecoderBeside) {
+    const std::string medium = install::CopyMedium(std::string("install\\over") + kDesktopMedium);
     ASSERT_GT(install::ShortPath(medium).size(), 37u) << "a short form that leaves no room for the decoder in it";
     const std::string destination = machine::FreshDirectory("install\\over\\Quorvane");
     ASSERT_TRUE(machine::WriteBytes(destination + "\\quor.exe", "an older game"));
@@ -152,9 +155,19 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
         EXPECT_LE(line.size(), 127u) << line;
     }
     EXPECT_EQ(machine::ReadBytes(medium + "\\l3dec.exe"), machine::ReadBytes(destination + "\\l3dec.exe")) << "the decoder beside";
+}
 
-    // The system's own interpreter, which nobody here wrote, reads the batch file as ours does.
-    // Without showing each line (/Q): under Wine every line shown costs more than its decoder run.
+// The system's own interpreter, which nobody here wrote, reads the batch file that the install
+// writes for that medium (the test above holds the install to it) as ours does. Without showing
+// each line (/Q): under Wine every line shown costs more than its decoder run.
+TEST_F(Install, WindowsOwnCmdRunsTheMp3BatWrittenForALongNamedFolder) {
+    const std::string medium = install::CopyMedium(std::string("install\\cmd") + kDesktopMedium);
+    const std::string destination = machine::FreshDirectory("install\\cmd\\Quorvane");
+    install::SimulateInstall(medium, destination);
+    ASSERT_TRUE(CopyFileA((medium + "\\l3dec.exe").c_str(), (destination + "\\l3dec.exe").c_str(), FALSE));
+    const std::string batch = install::ExpectedBatchFile(medium);
+    ASSERT_NE("", batch) << "no mp3.bat whose lines fit for " << medium;
+    ASSERT_TRUE(machine::WriteBytes(destination + "\\mp3.bat", batch));
     for (const std::string& name : install::ConvertedNames()) DeleteFileA((destination + "\\" + name).c_str());
     e2e::Program interpreter;
     ASSERT_TRUE(interpreter.Start(machine::WindowsDirectory() + "\\system32\\cmd.exe", "cmd /Q /C mp3.bat", destination));
@@ -162,7 +175,7 @@ TEST_F(Install, AnInstallOverAnExistingOneReplacesEveryFileWithoutAQuestion) {
     EXPECT_EQ("", install::CheckInstalledFiles(medium, destination)) << "after cmd.exe ran mp3.bat";
 }
 
-TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
+TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToThePageAndAnMp3BatThatCannotBeWrittenIsNotRun) {
     const std::string medium = install::CopyMedium("install\\nodrive\\cd");
     ASSERT_EQ(DRIVE_NO_ROOT_DIR, static_cast<int>(GetDriveTypeA("Q:\\"))) << "drive Q: must not exist here";
     HWND dialog = install::OpenDirectoryPage(setup_, medium);
@@ -172,7 +185,8 @@ TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
     for (const std::string typed : {"Q:\\Games\\Quorvane", "", "   ", "\\\\?\\C:\\qtest\\install\\nodrive\\raw",
                                     "\\\\.\\C:\\qtest\\install\\nodrive\\device"}) {
         ASSERT_TRUE(install::StartInstall(dialog, typed));
-        ASSERT_TRUE(install::WaitForDirectoryPageAgain(dialog)) << "\"" << typed << "\"";
+        ASSERT_TRUE(install::WaitForDirectoryPageAgain(dialog))
+            << wizard::Awaited("the directory page again after \"" + typed + "\"", dialog);
         wizard::ExpectLooks(dialog, wizard::kDirectoryPage, "directory page after \"" + typed + "\"");
         EXPECT_EQ("", e2e::ControlText(dialog, IDC_STATUS));
         EXPECT_EQ(typed, e2e::EditText(dialog, IDC_DIRECTORY));
@@ -193,7 +207,7 @@ TEST_F(Install, ADestinationThatCannotBeCreatedReturnsToTheDirectoryPage) {
     ASSERT_TRUE(install::StartInstall(dialog, destination));
     const bool finished = install::WaitForFinishPage(dialog);
     DeleteFileA(stray.c_str());
-    ASSERT_TRUE(finished);
+    ASSERT_TRUE(finished) << wizard::Awaited("the finish page of the install into " + destination, dialog);
     EXPECT_FALSE(machine::FileExists(marker + ".ran")) << "the mp3.bat along the search path ran";
     EXPECT_EQ("", install::CheckInstalledFiles(medium, destination, false));
     const auto kept = machine::ReadBytes(destination + "\\SMAG.INI\\notes.txt");
@@ -210,7 +224,7 @@ TEST_F(Install, ADestinationTooLongIsRefusedAndASourceTooDeepForTheBatchLinesCon
     HWND dialog = install::OpenDirectoryPage(setup_, medium);
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(install::StartInstall(dialog, destination));
-    ASSERT_TRUE(install::WaitForDirectoryPageAgain(dialog));
+    ASSERT_TRUE(install::WaitForDirectoryPageAgain(dialog)) << wizard::Awaited("the page again, refused", dialog);
     wizard::ExpectLooks(dialog, wizard::kDirectoryPage, "directory page after a refused destination");
     EXPECT_EQ("", e2e::ControlText(dialog, IDC_STATUS));
     EXPECT_FALSE(machine::DirectoryExists(destination));
@@ -222,7 +236,7 @@ TEST_F(Install, ADestinationTooLongIsRefusedAndASourceTooDeepForTheBatchLinesCon
     e2e::StatusSpy spy;
     ASSERT_TRUE(spy.Attach(dialog));
     ASSERT_TRUE(install::StartInstall(dialog, valid));
-    ASSERT_TRUE(install::WaitForFinishPage(dialog));
+    ASSERT_TRUE(install::WaitForFinishPage(dialog)) << wizard::Awaited("the finish page, into " + valid, dialog);
     EXPECT_EQ(0u, machine::ReadBytes(valid + "\\mp3.bat").size()) << "bytes left in the mp3.bat of an earlier install";
     EXPECT_EQ(1u, CountOf(spy.Texts(IDC_STATUS), "Please wait...  Decompressing Audio...")) << "an interpreter waited for";
 }
@@ -244,7 +258,7 @@ TEST_F(Install, InPlaceNothingIsCopiedAndTheConversionRunsThere) {
         e2e::StatusSpy spy;
         ASSERT_TRUE(spy.Attach(dialog));
         ASSERT_TRUE(install::StartInstall(dialog, typed));
-        ASSERT_TRUE(install::WaitForFinishPage(dialog)) << typed;
+        ASSERT_TRUE(install::WaitForFinishPage(dialog)) << wizard::Awaited("the finish page, into " + typed, dialog);
         const auto texts = spy.Texts(IDC_STATUS);
         EXPECT_EQ(0u, CountOf(texts, "Copying files.")) << typed;
         EXPECT_EQ(0u, CountOf(texts, "Copying quor.exe")) << typed;
@@ -271,25 +285,23 @@ TEST_F(Install, APlainUserFindsAnEarlierInstallAndRecordsAndRemovesTheirOwn) {
     HWND dialog = setup_.WaitForWindow(wizard::kInstalledCaption);
     ASSERT_NE(nullptr, dialog) << "the installed menu for the install in " << earlier;
     ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs));
+                             e2e::kWindowTimeoutMs)) << wizard::Awaited("Play on", dialog);
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_INSTALL, "the directory page",
+                                      [&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); }));
     EXPECT_EQ(earlier, e2e::EditText(dialog, IDC_DIRECTORY)) << "the recorded directory is proposed";
     const std::string own = "C:\\qtest\\install\\plain\\Mine";
     machine::RemoveTree(own);
     ASSERT_TRUE(install::StartInstall(dialog, own));
-    ASSERT_TRUE(install::WaitForFinishPage(dialog));
+    ASSERT_TRUE(install::WaitForFinishPage(dialog)) << wizard::Awaited("the finish page, into " + own, dialog);
     ExpectStored(machine::kProductKey, "WorkDir", own);
     ExpectStored(machine::kUninstallKey, "UninstallString", own + "\\setup.exe -REMOVE");
 
-    ASSERT_TRUE(e2e::Click(dialog, IDC_NEXT));  // Finish: the installed menu
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_UNINSTALL) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_NEXT, "the installed menu after Finish",
+                                      [&] { return e2e::IsEnabled(dialog, IDC_UNINSTALL) && e2e::Settle(dialog); }));
     ASSERT_TRUE(e2e::Click(dialog, IDC_UNINSTALL));
     HWND remover = setup_.WaitForWindow("Uninstall Quorvane");
-    ASSERT_TRUE(remover != nullptr && e2e::Click(remover, IDC_REMOVE_OK));
-    ASSERT_TRUE(e2e::WaitFor([&] {
+    ASSERT_NE(nullptr, remover) << "awaited the uninstall dialog; " << wizard::DescribeProgram(setup_);
+    ASSERT_TRUE(wizard::ClickAndAwait(remover, IDC_REMOVE_OK, "the end of the removal", [&] {
         return e2e::ControlText(remover, IDC_REMOVE_TEXT) == "Removal complete!  Thanks for playing!";
     }, e2e::kInstallTimeoutMs));
     EXPECT_FALSE(machine::KeyExists(machine::kProductKey)) << "the removal of " << own;
@@ -320,7 +332,8 @@ TEST_F(Install, AFileMissingFromTheMediumIsAskedForAndRetryOrCancelWork) {
 
     // Retry while the file is still missing asks again.
     e2e::AnswerMessageBox(box, IDRETRY);
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(box); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(box); }, e2e::kWindowTimeoutMs))
+        << wizard::Awaited("the prompt to close", dialog);
     box = e2e::WaitForOwnedDialog(dialog);
     ASSERT_NE(nullptr, box) << "Retry did not ask again";
     EXPECT_EQ("Setup Failure: res\\play.bmp could not be copied.", e2e::MessageBoxText(box));
@@ -328,7 +341,8 @@ TEST_F(Install, AFileMissingFromTheMediumIsAskedForAndRetryOrCancelWork) {
     // Retry after the file is back copies it.
     ASSERT_TRUE(MoveFileA(putAside.c_str(), playBmp.c_str()));
     e2e::AnswerMessageBox(box, IDRETRY);
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(box); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(box); }, e2e::kWindowTimeoutMs))
+        << wizard::Awaited("the prompt to close", dialog);
 
     // Cancel skips a file for good.
     box = e2e::WaitForOwnedDialog(dialog, e2e::kInstallTimeoutMs);
@@ -336,7 +350,7 @@ TEST_F(Install, AFileMissingFromTheMediumIsAskedForAndRetryOrCancelWork) {
     EXPECT_EQ("Setup Failure: bitmaps\\zoom.bmp could not be copied.", e2e::MessageBoxText(box));
     e2e::AnswerMessageBox(box, IDCANCEL);
 
-    ASSERT_TRUE(install::WaitForFinishPage(dialog)) << "the install goes on to its end";
+    ASSERT_TRUE(install::WaitForFinishPage(dialog)) << wizard::Awaited("the finish page after the prompts", dialog);
     EXPECT_TRUE(machine::FileExists(destination + "\\res\\play.bmp"));
     EXPECT_EQ(machine::ReadBytes(playBmp), machine::ReadBytes(destination + "\\res\\play.bmp"));
     EXPECT_FALSE(machine::FileExists(destination + "\\bitmaps\\zoom.bmp"));

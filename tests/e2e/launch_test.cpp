@@ -83,8 +83,8 @@ class Launch : public ::testing::Test {
     void UninstallFromTheMenu(HWND dialog) {
         ASSERT_TRUE(e2e::Click(dialog, IDC_UNINSTALL));
         HWND remover = setup_.WaitForWindow("Uninstall Quorvane");
-        ASSERT_TRUE(remover != nullptr && e2e::Click(remover, IDC_REMOVE_OK));
-        ASSERT_TRUE(e2e::WaitFor([&] {
+        ASSERT_NE(nullptr, remover) << "awaited the uninstall dialog; " << wizard::DescribeProgram(setup_);
+        ASSERT_TRUE(wizard::ClickAndAwait(remover, IDC_REMOVE_OK, "the end of the removal", [&] {
             return e2e::ControlText(remover, IDC_REMOVE_TEXT) == "Removal complete!  Thanks for playing!";
         }, e2e::kInstallTimeoutMs));
     }
@@ -117,14 +117,14 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseActionsUseTheIn
     EXPECT_TRUE(e2e::WaitFor([&] {
         game = install::ReadShortcut(machine::GroupFolder() + "\\Quorvane.lnk");
         return game.loaded;
-    }, e2e::kWindowTimeoutMs));
+    }, e2e::kWindowTimeoutMs)) << "awaited the game's item in " << machine::GroupFolder();
     EXPECT_EQ(install::ShortPath(destination + "\\quor.exe"), game.path);
     EXPECT_EQ(destination, game.workingDirectory);
     EXPECT_FALSE(machine::DirectoryExists(destination + "\\Games")) << "the relative name taken twice";
 
-    ASSERT_TRUE(e2e::Click(dialog, IDC_NEXT));
-    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsShown(dialog, IDC_NEXT) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_NEXT, "the menu after Finish", [&] {
+        return !e2e::IsShown(dialog, IDC_NEXT) && e2e::Settle(dialog);
+    }));
     wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Finish");
     EXPECT_TRUE(e2e::IsEnabled(dialog, IDC_CANCEL)) << "button 2, hidden, is enabled so that the close box works";
     EXPECT_EQ(wizard::kSetupCaption, e2e::WindowText(dialog)) << "the caption does not change";
@@ -135,17 +135,16 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseActionsUseTheIn
 
     // The directory page again: its status line still says what the install said last, and Cancel
     // returns to the installed menu.
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_INSTALL, "the directory page", [&] {
+        return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog);
+    }));
     EXPECT_TRUE(e2e::IsShown(dialog, IDC_STATUS));
     EXPECT_EQ(0u, e2e::ControlText(dialog, IDC_STATUS).rfind("Please wait...  Decompressing Audio...", 0))
         << e2e::ControlText(dialog, IDC_STATUS);
     EXPECT_EQ(destination, e2e::EditText(dialog, IDC_DIRECTORY));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return !e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::IsEnabled(dialog, IDC_PLAY) &&
-                                          e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_CANCEL, "the installed menu after Cancel", [&] {
+        return !e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog);
+    }));
     wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Cancel on the reopened directory page");
 
     UninstallFromTheMenu(dialog);
@@ -164,16 +163,16 @@ TEST_F(Launch, WhenTheRecordsAreRefusedTheInstalledMenuActsOnTheInstallJustMade)
     HWND dialog = install::InstallToFinishPage(setup_, e2e::MediumDir(), destination);
     ASSERT_NE(nullptr, dialog);
     EXPECT_FALSE(machine::ReadValue(machine::kProductKey, "WorkDir").exists) << "the record was refused";
-    ASSERT_TRUE(e2e::Click(dialog, IDC_NEXT));
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_NEXT, "the installed menu after Finish", [&] {
+        return e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog);
+    }));
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_INSTALL, "the directory page", [&] {
+        return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog);
+    }));
     EXPECT_EQ(proposal, e2e::EditText(dialog, IDC_DIRECTORY));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_UNINSTALL) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_CANCEL, "the installed menu after Cancel", [&] {
+        return e2e::IsEnabled(dialog, IDC_UNINSTALL) && e2e::Settle(dialog);
+    }));
     UninstallFromTheMenu(dialog);
     EXPECT_FALSE(machine::FileExists(destination + "\\quor.exe")) << "the install just made is removed";
     const auto kept = machine::ReadBytes(proposal + "\\quor.exe");
@@ -208,7 +207,7 @@ TEST_F(Launch, PlayStartsTheGameInItsDirectoryAndEndsTheSetup) {
     // The game reports what it finds in its working directory: the whole install.
     EXPECT_TRUE(e2e::WaitFor([&] { return e2e::ControlText(game, 100).find("139/139") != std::string::npos; },
                              e2e::kWindowTimeoutMs))
-        << e2e::ControlText(game, 100);
+        << "awaited the game's report of 139/139 files, came " << e2e::ControlText(game, 100);
     e2e::SaveScreenshot("game", game);
 }
 

@@ -10,11 +10,6 @@
 
 namespace {
 
-struct RemovalStepView {
-    FileGroup group;
-    bool converted;
-};
-
 constexpr char kPrompt[] = "This will completely remove Quorvane demo 4 from your system.  Click OK to proceed...";
 constexpr char kDone[] = "Removal complete!  Thanks for playing!";
 constexpr char kUninstallCaption[] = "Uninstall Quorvane";
@@ -31,13 +26,19 @@ class Uninstall : public ::testing::Test {
     HWND OpenRemoveMode(e2e::Program& program, const std::string& path) {
         EXPECT_TRUE(program.StartWith(path, "-REMOVE"));
         HWND dialog = program.WaitForWindow(kUninstallCaption);
-        EXPECT_NE(nullptr, dialog);
+        EXPECT_NE(nullptr, dialog) << "awaited " << kUninstallCaption << "; " << wizard::DescribeProgram(program);
         return dialog;
     }
 
     static bool RemovalDone(HWND dialog) {
         return e2e::ControlText(dialog, IDC_REMOVE_TEXT) == kDone && e2e::IsEnabled(dialog, IDC_REMOVE_OK) &&
                e2e::Settle(dialog, 1000);
+    }
+
+    // OK, and the removal through to its end.
+    static ::testing::AssertionResult Remove(HWND dialog) {
+        return wizard::ClickAndAwait(dialog, IDC_REMOVE_OK, "the end of the removal",
+                                     [=] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs);
     }
 };
 
@@ -87,7 +88,7 @@ void ExpectNonePlantedRan(const std::string& directory, const std::string& conte
     EXPECT_FALSE(machine::FileExists(directory + "\\" + kPlantedLibrary + ".loaded")) << "loaded " << context;
 }
 
-TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
+TEST_F(Uninstall, TheInstalledCopyWithDashREMOVERemovesTheInstallAndRunsNothingPlantedBesideIt) {
     const std::string medium = install::CopyMedium("uninstall\\real\\cd");
     // An existing destination, where the install and then the installed copy would find these
     // first if they started the system's programs by bare names.
@@ -105,49 +106,96 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
         // The start-up's sound came from the system's library all the same.
         e2e::StatusSpy spy;
         ASSERT_TRUE(spy.Attach(wizardWindow) && e2e::Settle(wizardWindow));
-        ASSERT_TRUE(e2e::WaitFor([&] { return !spy.Texts(spy::kSoundLibraryRecord).empty(); }, e2e::kWindowTimeoutMs));
+        ASSERT_TRUE(e2e::WaitFor([&] { return !spy.Texts(spy::kSoundLibraryRecord).empty(); }, e2e::kWindowTimeoutMs))
+            << "awaited the record of the sound's library; none came";
         EXPECT_EQ(std::vector<std::string>{machine::SystemDirectory() + "\\" + kPlantedLibrary},
                   spy.Texts(spy::kSoundLibraryRecord)) << "the sound's library";
         ExpectNonePlantedRan(medium, "by the medium's setup");
-        ASSERT_TRUE(e2e::Click(wizardWindow, IDC_EXIT));
+        ASSERT_TRUE(e2e::Click(wizardWindow, IDC_EXIT)) << wizard::Describe(wizardWindow);
         ASSERT_TRUE(setup.WaitForExit());
     }
     ExpectNonePlantedRan(destination, "during the install");
     ASSERT_EQ("", install::CheckInstalledFiles(medium, destination));
-    ASSERT_TRUE(e2e::WaitFor([] { return install::GrpconvRuns().size() == 3; }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(e2e::WaitFor([] { return install::GrpconvRuns().size() == 3; }, e2e::kWindowTimeoutMs))
+        << "awaited 3 runs of the group converter, came " << install::GrpconvRuns().size();
     ASSERT_TRUE(e2e::WaitFor([] { return machine::FileExists(machine::GroupFolder() + "\\Quorvane.lnk"); },
-                             e2e::kWindowTimeoutMs));
+                             e2e::kWindowTimeoutMs)) << "awaited the game's item in " << machine::GroupFolder();
     install::ClearGrpconvLog();
-    // The maker's other product keeps its settings beside ours.
+
+    e2e::Program remover;
+    HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
+    ASSERT_NE(nullptr, dialog);
+    e2e::SaveScreenshot("uninstall-confirm", dialog);
+    ASSERT_TRUE(Remove(dialog));
+    e2e::SaveScreenshot("uninstall-done", dialog);
+    ExpectRemoved(destination);
+    ExpectKeysRemoved();
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK)) << wizard::Describe(dialog);
+    ASSERT_TRUE(remover.WaitForExit());
+    EXPECT_TRUE(e2e::WaitFor([] { return install::GrpconvRuns().size() == 1; }, e2e::kWindowTimeoutMs))
+        << "awaited the group converter's run after the removal, came " << install::GrpconvRuns().size();
+    EXPECT_FALSE(machine::FileExists(machine::GroupFolder() + "\\Uninstall Quorvane.lnk"))
+        << "the converter does not make it again";
+    ExpectNonePlantedRan(destination, "during the removal");
+}
+
+// The status line names each file as the removal takes it: the copied entries in the install's
+// order less the running program's own file, then each converted sound by its stem.
+TEST_F(Uninstall, TheTextShowsTheConfirmationThenEachFileAndStepAndCancelStaysOff) {
+    const std::string destination = machine::FreshDirectory("uninstall\\texts");
+    install::SimulateInstall(e2e::MediumDir(), destination);
+    e2e::Program remover;
+    HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(kPrompt, e2e::ControlText(dialog, IDC_REMOVE_TEXT));
+    EXPECT_TRUE(e2e::IsShown(dialog, IDC_REMOVE_TEXT));
+    e2e::StatusSpy spy;
+    ASSERT_TRUE(spy.Attach(dialog));
+    ASSERT_TRUE(Remove(dialog));
+    EXPECT_FALSE(e2e::IsEnabled(dialog, IDC_REMOVE_CANCEL));
+
+    std::vector<std::string> expected;
+    for (const std::string& entry : install::CopiedEntries()) {
+        if (entry != "setup.exe") expected.push_back("Removing File " + entry);
+    }
+    for (const std::string& wave : install::ConvertedNames()) {
+        expected.push_back("Removing File " + wave.substr(0, wave.size() - 3));
+    }
+    expected.insert(expected.end(), {"Removing Registry Entry Vexelworks",
+                                     "Removing Registry Entry Control Panel Add/Remove", "Removing Shortcuts...", kDone});
+    const std::vector<std::string> texts = spy.Texts(IDC_REMOVE_TEXT);
+    EXPECT_EQ(expected, texts);
+    ASSERT_EQ(221u + 4u, texts.size()) << "221 files, the two keys, the shortcuts and the end";
+    EXPECT_EQ("Removing File kq_res\\bground.tga", texts[9]);
+    EXPECT_EQ("Removing File \\docs\\README.doc", texts[48]);
+    EXPECT_EQ("Removing File sfx\\8acc3863.", texts[138]);
+}
+
+// The maker's other product, the maker's other demo in its folder and, among all users' groups, a
+// note of the user's and the item of a copy of the game installed elsewhere, under our title.
+TEST_F(Uninstall, TheRemovalKeepsWhatIsNotOursAndTheRecordsItDoesNotOwn) {
+    const std::string destination = machine::FreshDirectory("uninstall\\others\\Quorvane");
+    install::SimulateInstall(e2e::MediumDir(), destination);
+    const std::string groupFile = install::ExpectedGroupFile("Uninstall Quorvane", destination + "\\setup.exe -REMOVE",
+                                                             destination);
+    ASSERT_TRUE(machine::WriteBytes(machine::SetupIniPath(), groupFile));
     const std::string otherProduct = std::string(machine::kCompanyKey) + "\\Skyward";
     ASSERT_TRUE(machine::WriteStringValue(otherProduct, "Level", "7"));
-    // The group as well where Windows 95 without user profiles keeps it. The maker's folder holds
-    // its other demo, and among all users' groups a note of the user's and the item of a copy of
-    // the game installed elsewhere, under our title.
+    // The group as well where Windows 95 without user profiles keeps it.
     machine::MakeDirectories(machine::WindowsGroupFolder());
     ASSERT_TRUE(install::WriteShortcut(machine::WindowsGroupFolder() + "\\Quorvane.lnk", destination + "\\quor.exe"));
     const std::string otherDemo = machine::GroupFolder() + "\\Other Demo.lnk";
     const std::string notes = machine::CommonGroupFolder() + "\\Notes.txt";
     ASSERT_TRUE(machine::WriteBytes(otherDemo, "another demo"));
     ASSERT_TRUE(machine::WriteBytes(notes, "the user's notes"));
-    const std::string otherCopy = machine::FreshDirectory("uninstall\\real\\Quorvane2") + "\\quor.exe";
+    const std::string otherCopy = machine::FreshDirectory("uninstall\\others\\Quorvane2") + "\\quor.exe";
     const std::string othersItem = machine::CommonGroupFolder() + "\\Quorvane.lnk";
     ASSERT_TRUE(install::WriteShortcut(othersItem, otherCopy));
 
     e2e::Program remover;
     HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ(kPrompt, e2e::ControlText(dialog, IDC_REMOVE_TEXT));
-    EXPECT_TRUE(e2e::IsShown(dialog, IDC_REMOVE_TEXT));
-    e2e::SaveScreenshot("uninstall-confirm", dialog);
-    e2e::StatusSpy spy;
-    ASSERT_TRUE(spy.Attach(dialog));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
-    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
-    EXPECT_FALSE(e2e::IsEnabled(dialog, IDC_REMOVE_CANCEL));
-    e2e::SaveScreenshot("uninstall-done", dialog);
-
-    ExpectRemoved(destination);
+    ASSERT_TRUE(Remove(dialog));
     EXPECT_FALSE(machine::KeyExists(machine::kProductKey));
     EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey));
     EXPECT_EQ("7", machine::ReadValue(otherProduct, "Level").Text()) << "the maker's other product";
@@ -162,39 +210,26 @@ TEST_F(Uninstall, TheInstalledCopyStartedWithDashREMOVERemovesTheInstall) {
     EXPECT_EQ(otherCopy, install::ReadShortcut(othersItem).path) << "the other copy's item";
     EXPECT_TRUE(machine::KeyExists(machine::kDeleteFilesKey)) << "the delete-files record stays";
     EXPECT_FALSE(machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").exists) << "not written in remove mode";
-    EXPECT_TRUE(machine::FileExists(machine::SetupIniPath()));
+    const auto ini = machine::ReadBytes(machine::SetupIniPath());
+    EXPECT_EQ(groupFile, std::string(ini.begin(), ini.end())) << "SETUP.INI stays as the install left it";
+}
 
-    std::vector<std::string> expected;
-    for (const RemovalStepView& step : {RemovalStepView{RootFiles, false}, {EngineResFiles, false},
-                                        {ResFiles, false}, {ReadmeFile, false}, {BitmapFiles, false},
-                                        {SfxWavFiles, false}, {SfxMp3Files, true}, {MusicMp3Files, true}}) {
-        for (int i = 0; i < step.group.count; ++i) {
-            std::string name = step.group[i];
-            if (name == "setup.exe") continue;
-            if (step.converted) name = name.substr(0, name.size() - 3);
-            expected.push_back("Removing File " + name);
-        }
-    }
-    expected.insert(expected.end(), {"Removing Registry Entry Vexelworks",
-                                     "Removing Registry Entry Control Panel Add/Remove", "Removing Shortcuts...", kDone});
-    const std::vector<std::string> texts = spy.Texts(IDC_REMOVE_TEXT);
-    EXPECT_EQ(expected, texts);
-    ASSERT_GT(texts.size(), 138u);
-    EXPECT_EQ("Removing File kq_res\\bground.tga", texts[9]);
-    EXPECT_EQ("Removing File \\docs\\README.doc", texts[48]);
-    EXPECT_EQ("Removing File sfx\\8acc3863.", texts[138]);
-
-    // OK again closes the dialog; the group converter runs afterwards.
-    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
+TEST_F(Uninstall, OKOnceMoreClosesTheDialogAndTheGroupConverterRunsAfterItWithoutArguments) {
+    const std::string destination = machine::FreshDirectory("uninstall\\again");
+    install::SimulateInstall(e2e::MediumDir(), destination);
+    e2e::Program remover;
+    HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(Remove(dialog));
+    EXPECT_TRUE(install::GrpconvRuns().empty()) << "the converter ran before the dialog closed";
+    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK)) << wizard::Describe(dialog);
     ASSERT_TRUE(remover.WaitForExit());
     EXPECT_EQ(0u, remover.ExitCode());
-    EXPECT_TRUE(e2e::WaitFor([] { return install::GrpconvRuns().size() == 1; }, e2e::kWindowTimeoutMs));
+    EXPECT_TRUE(e2e::WaitFor([] { return install::GrpconvRuns().size() == 1; }, e2e::kWindowTimeoutMs))
+        << "awaited one run of the group converter, came " << install::GrpconvRuns().size();
     const auto runs = install::GrpconvRuns();
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ("", runs[0]);
-    EXPECT_FALSE(machine::FileExists(machine::GroupFolder() + "\\Uninstall Quorvane.lnk"))
-        << "the converter does not make it again";
-    ExpectNonePlantedRan(destination, "during the removal");
 }
 
 // On a Japanese system (code page 932; tests/CMakeLists.txt starts this test in that locale) the
@@ -207,8 +242,8 @@ TEST_F(Uninstall, ADirectoryNamedWithADoubleByteCharacterEndingIn5CHoldsTheInsta
     ASSERT_NE(nullptr, install::InstallToFinishPage(setup, e2e::kCdDrive, destination));
     ASSERT_EQ("", install::CheckInstalledFiles(e2e::kCdDrive, destination));
     HWND dialog = OpenRemoveMode(remover, destination + "\\setup.exe");
-    ASSERT_TRUE(dialog != nullptr && e2e::Click(dialog, IDC_REMOVE_OK));
-    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(Remove(dialog));
     ExpectRemoved(destination);
 }
 
@@ -227,7 +262,8 @@ TEST_F(Uninstall, CancelFirstRemovesNothingAndStartsNothing) {
     EXPECT_TRUE(machine::KeyExists(machine::kUninstallKey));
     EXPECT_TRUE(machine::DirectoryExists(machine::GroupFolder()));
     // A converter started on the way out would exist by now, or have logged its run.
-    EXPECT_TRUE(e2e::WaitFor([] { return !e2e::ProcessRunning("grpconv.exe"); }, e2e::kWindowTimeoutMs));
+    EXPECT_TRUE(e2e::WaitFor([] { return !e2e::ProcessRunning("grpconv.exe"); }, e2e::kWindowTimeoutMs))
+        << "awaited the end of a running grpconv.exe";
     EXPECT_TRUE(install::GrpconvRuns().empty()) << "nothing is started after Cancel";
 }
 
@@ -249,9 +285,10 @@ TEST_F(Uninstall, EscapeDoesNothingAndCancelIsOffOnceTheRemovalStarted) {
     // Both buttons are disabled as the removal begins, one right after the other.
     ASSERT_TRUE(e2e::WaitFor([&] {
         return !e2e::IsEnabled(dialog, IDC_REMOVE_OK) && !e2e::IsEnabled(dialog, IDC_REMOVE_CANCEL);
-    }, e2e::kWindowTimeoutMs, 5));
+    }, e2e::kWindowTimeoutMs, 5)) << wizard::Awaited("OK and Cancel off as the removal began", dialog);
     EXPECT_FALSE(e2e::Click(dialog, IDC_REMOVE_CANCEL)) << "Cancel is disabled while removing";
-    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs))
+        << wizard::Awaited("the end of the removal", dialog);
     EXPECT_FALSE(e2e::IsEnabled(dialog, IDC_REMOVE_CANCEL));
     ASSERT_TRUE(e2e::SendCommand(dialog, IDCANCEL, BN_CLICKED));
     EXPECT_TRUE(remover.Running()) << "Escape does nothing when the removal is done";
@@ -281,8 +318,7 @@ TEST_F(Uninstall, MissingFilesCostNoErrorBoxAndAFileHeldOpenStillGetsOne) {
     ASSERT_NE(nullptr, dialog);
     e2e::StatusSpy spy;
     ASSERT_TRUE(spy.Attach(dialog) && e2e::Settle(dialog));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
-    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    ASSERT_TRUE(Remove(dialog));
     CloseHandle(open);
     EXPECT_EQ(std::vector<std::string>{held}, spy.Texts(spy::kShellErrorBoxRecord)) << "error boxes Windows shows";
     EXPECT_TRUE(machine::FileExists(folder + "\\mine.txt")) << "a folder of a WAV file's name";
@@ -304,8 +340,8 @@ TEST_F(Uninstall, ACopyLeftBehindKeepsTheRecordsOfTheInstallTheyName) {
     for (const std::string& program : {first + "\\setup.exe", install::ShortPath(second) + "\\setup.exe"}) {
         e2e::Program remover;
         HWND dialog = OpenRemoveMode(remover, program);
-        ASSERT_TRUE(dialog != nullptr && e2e::Click(dialog, IDC_REMOVE_OK));
-        ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+        ASSERT_NE(nullptr, dialog);
+        ASSERT_TRUE(Remove(dialog));
         if (program.rfind(first, 0) != 0) break;
         ExpectRemoved(first);
         EXPECT_EQ(second, machine::ReadValue(machine::kProductKey, "WorkDir").Text()) << "after the removal by " << program;
@@ -323,15 +359,14 @@ TEST_F(Uninstall, FromTheCdsMenuAfterAnInstallTheInstalledFilesGoAndTheCdStays) 
     HWND wizardWindow = install::InstallToFinishPage(setup, medium, destination);
     ASSERT_NE(nullptr, wizardWindow);
     ASSERT_EQ("", install::CheckInstalledFiles(medium, destination));
-    ASSERT_TRUE(e2e::Click(wizardWindow, IDC_NEXT));  // Finish: the installed menu
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(wizardWindow, IDC_UNINSTALL) && e2e::Settle(wizardWindow); },
-                             e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(wizard::ClickAndAwait(wizardWindow, IDC_NEXT, "the installed menu after Finish", [&] {
+        return e2e::IsEnabled(wizardWindow, IDC_UNINSTALL) && e2e::Settle(wizardWindow);
+    }));
     ASSERT_TRUE(e2e::Click(wizardWindow, IDC_UNINSTALL));
     HWND dialog = setup.WaitForWindow(kUninstallCaption);
     ASSERT_NE(nullptr, dialog) << "Uninstall opens the uninstall dialog in the same process";
     EXPECT_FALSE(IsWindowVisible(wizardWindow)) << "the wizard has ended";
-    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
-    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    ASSERT_TRUE(Remove(dialog));
     ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
     ASSERT_TRUE(setup.WaitForExit());
 
@@ -345,19 +380,18 @@ TEST_F(Uninstall, FromTheCdsMenuAfterAnInstallTheInstalledFilesGoAndTheCdStays) 
     EXPECT_TRUE(machine::FileExists(medium + "\\l3dec.exe"));
 }
 
-TEST_F(Uninstall, FromTheMenuRightAfterAnInstallIntoItsOwnDirectoryTheProgramAsksToBeDeletedLater) {
+TEST_F(Uninstall, RemovedFromTheMenuOfTheCopyInTheInstallDirectoryTheProgramAsksToBeDeletedUntilTheNextInstall) {
     const std::string medium = install::CopyMedium("uninstall\\own\\cd");
     e2e::Program setup;
     HWND wizardWindow = install::InstallToFinishPage(setup, medium, medium);
     ASSERT_NE(nullptr, wizardWindow);
-    ASSERT_TRUE(e2e::Click(wizardWindow, IDC_NEXT));  // Finish: back to the installed menu
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(wizardWindow, IDC_UNINSTALL) && e2e::Settle(wizardWindow); },
-                             e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(wizard::ClickAndAwait(wizardWindow, IDC_NEXT, "the installed menu after Finish", [&] {
+        return e2e::IsEnabled(wizardWindow, IDC_UNINSTALL) && e2e::Settle(wizardWindow);
+    }));
     ASSERT_TRUE(e2e::Click(wizardWindow, IDC_UNINSTALL));
     HWND dialog = setup.WaitForWindow(kUninstallCaption);
-    ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(e2e::Click(dialog, IDC_REMOVE_OK));
-    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    ASSERT_NE(nullptr, dialog) << "awaited " << kUninstallCaption << "; " << wizard::DescribeProgram(setup);
+    ASSERT_TRUE(Remove(dialog));
 
     const machine::RegValue directory = machine::ReadValue(machine::kDeleteFilesKey, "");
     EXPECT_EQ(REG_SZ, directory.type);
@@ -388,8 +422,8 @@ TEST_F(Uninstall, FromTheMenuRightAfterAnInstallIntoItsOwnDirectoryTheProgramAsk
     wizardWindow = installed.WaitForWindow(wizard::kInstalledCaption);
     ASSERT_TRUE(wizardWindow != nullptr && e2e::Click(wizardWindow, IDC_UNINSTALL));
     dialog = installed.WaitForWindow(kUninstallCaption);
-    ASSERT_TRUE(dialog != nullptr && e2e::Click(dialog, IDC_REMOVE_OK));
-    ASSERT_TRUE(e2e::WaitFor([&] { return RemovalDone(dialog); }, e2e::kInstallTimeoutMs));
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(Remove(dialog));
     EXPECT_EQ(typed, machine::ReadValue(machine::kDeleteFilesKey, "").Text());
     EXPECT_EQ("setup.exe", machine::ReadValue(machine::kDeleteFilesKey, "setup.exe").Text()) << "the installed copy's";
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "e2e.h"
 #include "resource_ids.h"
@@ -43,6 +44,56 @@ void ExpectLooks(HWND dialog, const ControlLook (&looks)[N], const std::string& 
         EXPECT_STREQ(LookName(c.look), LookName(ActualLook(dialog, c.id, c.look)))
             << "control " << c.id << " in the state " << state;
     }
+}
+
+// What a window of the program shows, in one line for a failure message: its caption, its text
+// line (the wizard's status, the uninstall dialog's text), which of its buttons and fields are
+// shown and which of those disabled, the message box or browser it owns, and whether it is busy.
+inline std::string Describe(HWND window) {
+    if (window == nullptr) return "no window";
+    if (!IsWindow(window)) return "a window that is gone";
+    static constexpr std::pair<int, const char*> kControls[] = {
+        {IDC_INSTALL, "Install"}, {IDC_README, "Read Me"},     {IDC_PLAY, "Play"},     {IDC_UNINSTALL, "Uninstall"},
+        {IDC_EXIT, "Exit"},       {IDC_DIRECTORY, "directory"}, {IDC_BROWSE, "Browse"}, {IDC_NEXT, "Next"},
+        {IDC_CANCEL, "Cancel"},   {IDC_SUCCESS, "success note"}, {IDC_REMOVE_OK, "OK"}, {IDC_REMOVE_CANCEL, "Cancel"}};
+    std::string text = "\"" + e2e::WindowText(window) + "\"";
+    for (int line : {IDC_STATUS, IDC_REMOVE_TEXT}) {
+        if (e2e::IsShown(window, line)) text += ", text \"" + e2e::ControlText(window, line) + "\"";
+    }
+    const char* separator = ", shown: ";
+    for (const auto& [id, name] : kControls) {
+        if (!e2e::IsShown(window, id)) continue;
+        text += separator + std::string(name) + (e2e::IsEnabled(window, id) ? "" : " (off)");
+        separator = ", ";
+    }
+    if (HWND box = e2e::WaitForOwnedDialog(window, 0)) {
+        text += ", over it \"" + e2e::WindowText(box) + "\": \"" + e2e::MessageBoxText(box) + "\"";
+    }
+    return e2e::Settle(window, 200) ? text : text + ", busy";
+}
+
+// A failure message: what was awaited, and what the window showed instead.
+inline std::string Awaited(const std::string& what, HWND window) {
+    return "awaited " + what + "; the window showed " + Describe(window);
+}
+
+// Clicks `button` and waits until `arrived` holds; a failure says which of the two failed and what
+// the window showed instead.
+inline ::testing::AssertionResult ClickAndAwait(HWND dialog, int button, const std::string& what,
+                                                const std::function<bool()>& arrived,
+                                                DWORD timeoutMs = e2e::kWindowTimeoutMs) {
+    if (!e2e::Click(dialog, button)) {
+        return ::testing::AssertionFailure() << "button " << button << " cannot be clicked: " << Describe(dialog);
+    }
+    if (!e2e::WaitFor(arrived, timeoutMs)) return ::testing::AssertionFailure() << Awaited(what, dialog);
+    return ::testing::AssertionSuccess();
+}
+
+// What a program shows when a window of it did not come: its first dialog, or that it ended.
+inline std::string DescribeProgram(const e2e::Program& program) {
+    if (!program.Running()) return "the program has ended, exit code " + std::to_string(program.ExitCode());
+    HWND dialog = e2e::FindProcessDialog(program.Id(), "", true);
+    return dialog == nullptr ? "the program runs without a dialog" : "the program shows " + Describe(dialog);
 }
 
 constexpr ControlLook kMenuNotInstalled[] = {

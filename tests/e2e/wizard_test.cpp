@@ -79,6 +79,10 @@ bool BackOnTheMenu(HWND dialog) {
 
 bool OnTheDirectoryPage(HWND dialog) { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); }
 
+::testing::AssertionResult InstallOpensTheDirectoryPage(HWND dialog) {
+    return wizard::ClickAndAwait(dialog, IDC_INSTALL, "the directory page", [=] { return OnTheDirectoryPage(dialog); });
+}
+
 class Wizard : public ::testing::Test {
   protected:
     void SetUp() override { machine::ResetSetupState(); }
@@ -97,7 +101,7 @@ class Wizard : public ::testing::Test {
     HWND Open(const std::string& caption) {
         EXPECT_TRUE(setup_.StartWith(e2e::SetupProgram()));
         HWND dialog = setup_.WaitForWindow(caption);
-        EXPECT_NE(nullptr, dialog) << "no window titled " << caption;
+        EXPECT_NE(nullptr, dialog) << "awaited a window titled " << caption << "; " << wizard::DescribeProgram(setup_);
         return dialog;
     }
 
@@ -129,14 +133,12 @@ TEST_F(Wizard, OpensTheInstalledMenuWhenTheRecordedDirectoryHoldsTheGame) {
     ExpectTheButtonsBesideTheirLabels(dialog);
     e2e::SaveScreenshot("menu-installed", dialog);
 
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(InstallOpensTheDirectoryPage(dialog));
     ExpectLooks(dialog, wizard::kDirectoryPage, "directory page");
     ExpectTheFieldsOnTheCalmArea(dialog);
     e2e::SaveScreenshot("directory-page-installed", dialog);
     EXPECT_EQ(directory, e2e::EditText(dialog, IDC_DIRECTORY));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return BackOnTheMenu(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_CANCEL, "the menu again", [&] { return BackOnTheMenu(dialog); }));
     ExpectLooks(dialog, wizard::kMenuInstalled, "menu, installed, after Cancel");
     EXPECT_EQ(wizard::kInstalledCaption, e2e::WindowText(dialog));
 
@@ -150,8 +152,7 @@ TEST_F(Wizard, ARecordWithoutTheGameOpensTheNotInstalledMenuButProposesTheRecord
     HWND dialog = Open(wizard::kSetupCaption);
     ASSERT_NE(nullptr, dialog);
     ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu, not installed");
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(InstallOpensTheDirectoryPage(dialog));
     EXPECT_EQ(directory, e2e::EditText(dialog, IDC_DIRECTORY));
 }
 
@@ -160,8 +161,7 @@ TEST_F(Wizard, TheDirectoryPageProposesTheDefaultAndCancelReturnsToTheMenu) {
     ASSERT_TRUE(machine::WriteStringValue(machine::kProductKey, "WorkDir", ""));
     HWND dialog = Open(wizard::kSetupCaption);
     ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(InstallOpensTheDirectoryPage(dialog));
     ExpectLooks(dialog, wizard::kDirectoryPage, "directory page");
     EXPECT_EQ("C:\\Quorvane", e2e::EditText(dialog, IDC_DIRECTORY));
     EXPECT_EQ("Next >", e2e::ControlText(dialog, IDC_NEXT));
@@ -177,8 +177,7 @@ TEST_F(Wizard, TheDirectoryPageProposesTheDefaultAndCancelReturnsToTheMenu) {
 
     const std::string typed = machine::FreshDirectory("wizard\\typed") + "\\Quorvane";
     e2e::SetEditText(dialog, IDC_DIRECTORY, typed);
-    ASSERT_TRUE(e2e::Click(dialog, IDC_CANCEL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return BackOnTheMenu(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_CANCEL, "the menu again", [&] { return BackOnTheMenu(dialog); }));
     ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu after Cancel");
     // Enter on the menu goes to button 1, the default button, hidden there: it must not install
     // into what the hidden edit still holds. The Exit posted behind it is handled after it.
@@ -200,8 +199,7 @@ TEST_F(Wizard, CommandsWithANotificationCodeAndIdsOutsideTheTableDoNothing) {
     EXPECT_TRUE(setup_.Running());
     ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu after ignored commands");
 
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(InstallOpensTheDirectoryPage(dialog));
     for (int id : {IDC_CANCEL, IDC_EXIT, IDC_BROWSE}) {
         ASSERT_TRUE(e2e::SendCommand(dialog, id, BN_DOUBLECLICKED)) << "id " << id;
     }
@@ -213,8 +211,7 @@ TEST_F(Wizard, CommandsWithANotificationCodeAndIdsOutsideTheTableDoNothing) {
 TEST_F(Wizard, ExitEndsTheProgramFromTheDirectoryPage) {
     HWND dialog = Open(wizard::kSetupCaption);
     ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(InstallOpensTheDirectoryPage(dialog));
     ASSERT_TRUE(e2e::Click(dialog, IDC_EXIT));
     ExpectEndsWithZero();
 }
@@ -240,10 +237,10 @@ TEST_F(Wizard, TheCloseBoxEndsTheProgramFromEitherMenu) {
 TEST_F(Wizard, TheCloseBoxOnTheDirectoryPageReturnsToTheMenu) {
     HWND dialog = Open(wizard::kSetupCaption);
     ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(InstallOpensTheDirectoryPage(dialog));
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(e2e::WaitFor([&] { return BackOnTheMenu(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(e2e::WaitFor([&] { return BackOnTheMenu(dialog); }, e2e::kWindowTimeoutMs))
+        << wizard::Awaited("the menu again", dialog);
     ExpectLooks(dialog, wizard::kMenuNotInstalled, "menu after the close box on the directory page");
     EXPECT_TRUE(setup_.Running());
 }
@@ -252,14 +249,14 @@ TEST_F(Wizard, TheCloseBoxOnTheDirectoryPageReturnsToTheMenu) {
 TEST_F(Wizard, BrowseCancelledChangesNothingAndBrowseConfirmedTakesTheFolder) {
     HWND dialog = Open(wizard::kSetupCaption);
     ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(e2e::Click(dialog, IDC_INSTALL));
-    ASSERT_TRUE(e2e::WaitFor([&] { return OnTheDirectoryPage(dialog); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(InstallOpensTheDirectoryPage(dialog));
 
     ASSERT_TRUE(e2e::Click(dialog, IDC_BROWSE));
     HWND browser = e2e::WaitForOwnedDialog(dialog);
     ASSERT_NE(nullptr, browser) << "the folder browser did not open";
     e2e::AnswerMessageBox(browser, IDCANCEL);
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(browser); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(browser); }, e2e::kWindowTimeoutMs))
+        << wizard::Awaited("the folder browser to close", dialog);
     EXPECT_EQ("C:\\Quorvane", e2e::EditText(dialog, IDC_DIRECTORY));
 
     ASSERT_TRUE(e2e::Click(dialog, IDC_BROWSE));
@@ -269,12 +266,13 @@ TEST_F(Wizard, BrowseCancelledChangesNothingAndBrowseConfirmedTakesTheFolder) {
     ASSERT_NE(nullptr, tree);
     LRESULT root = 0;
     ASSERT_TRUE(e2e::WaitFor([&] { return (root = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)) != 0; },
-                             e2e::kWindowTimeoutMs));
+                             e2e::kWindowTimeoutMs)) << "awaited a root item in the browser's tree; it has none";
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, root);
     ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowEnabled(GetDlgItem(browser, IDOK)) != FALSE; },
-                             e2e::kWindowTimeoutMs));
+                             e2e::kWindowTimeoutMs)) << "awaited the browser's OK on for the root; it stayed off";
     e2e::AnswerMessageBox(browser, IDOK);
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(browser); }, e2e::kWindowTimeoutMs));
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(browser); }, e2e::kWindowTimeoutMs))
+        << wizard::Awaited("the folder browser to close", dialog);
     char desktop[MAX_PATH] = {};
     ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
     EXPECT_EQ(desktop, e2e::EditText(dialog, IDC_DIRECTORY)) << "the desktop, the browser's root";
