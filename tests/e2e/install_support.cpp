@@ -95,6 +95,15 @@ HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const s
     return dialog;
 }
 
+void UninstallFromTheMenu(e2e::Program& setup, HWND dialog) {
+    ASSERT_TRUE(e2e::Click(dialog, IDC_UNINSTALL)) << wizard::Describe(dialog);
+    HWND remover = setup.WaitForWindow("Uninstall Quorvane");
+    ASSERT_NE(nullptr, remover) << "awaited the uninstall dialog; " << wizard::DescribeProgram(setup);
+    ASSERT_TRUE(wizard::ClickAndAwait(remover, IDC_REMOVE_OK, "the end of the removal", [&] {
+        return e2e::ControlText(remover, IDC_REMOVE_TEXT) == "Removal complete!  Thanks for playing!";
+    }, e2e::kInstallTimeoutMs));
+}
+
 std::string CheckInstalledFiles(const std::string& medium, const std::string& destination, bool converted) {
     std::string problems;
     for (const std::string& entry : CopiedEntries()) {

@@ -36,6 +36,10 @@ bool WaitForDirectoryPageAgain(HWND dialog, DWORD timeoutMs = e2e::kInstallTimeo
 // null, with a failure as above, when a step did not come.
 HWND InstallToFinishPage(e2e::Program& setup, const std::string& medium, const std::string& destination);
 
+// Presses Uninstall on the installed menu of `setup`'s wizard `dialog`, then OK in the uninstall
+// dialog, and waits for the removal's end.
+void UninstallFromTheMenu(e2e::Program& setup, HWND dialog);
+
 // Describes what is wrong with the installed files: the copied entries must equal the medium's
 // byte for byte and be plain writable files (Wine shows a plain file as FILE_ATTRIBUTE_ARCHIVE),
 // and every converted name must be a RIFF WAVE file (or, without `converted`, be absent). Empty

@@ -298,12 +298,7 @@ TEST_F(Install, APlainUserFindsAnEarlierInstallAndRecordsAndRemovesTheirOwn) {
 
     ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_NEXT, "the installed menu after Finish",
                                       [&] { return e2e::IsEnabled(dialog, IDC_UNINSTALL) && e2e::Settle(dialog); }));
-    ASSERT_TRUE(e2e::Click(dialog, IDC_UNINSTALL));
-    HWND remover = setup_.WaitForWindow("Uninstall Quorvane");
-    ASSERT_NE(nullptr, remover) << "awaited the uninstall dialog; " << wizard::DescribeProgram(setup_);
-    ASSERT_TRUE(wizard::ClickAndAwait(remover, IDC_REMOVE_OK, "the end of the removal", [&] {
-        return e2e::ControlText(remover, IDC_REMOVE_TEXT) == "Removal complete!  Thanks for playing!";
-    }, e2e::kInstallTimeoutMs));
+    install::UninstallFromTheMenu(setup_, dialog);
     EXPECT_FALSE(machine::KeyExists(machine::kProductKey)) << "the removal of " << own;
     EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey)) << "the removal of " << own;
     EXPECT_FALSE(machine::FileExists(own + "\\quor.exe"));

@@ -79,16 +79,6 @@ class Launch : public ::testing::Test {
         EndAll(kWordpadClass);
     }
 
-    // Uninstall on the menu, and the removal through to its end.
-    void UninstallFromTheMenu(HWND dialog) {
-        ASSERT_TRUE(e2e::Click(dialog, IDC_UNINSTALL));
-        HWND remover = setup_.WaitForWindow("Uninstall Quorvane");
-        ASSERT_NE(nullptr, remover) << "awaited the uninstall dialog; " << wizard::DescribeProgram(setup_);
-        ASSERT_TRUE(wizard::ClickAndAwait(remover, IDC_REMOVE_OK, "the end of the removal", [&] {
-            return e2e::ControlText(remover, IDC_REMOVE_TEXT) == "Removal complete!  Thanks for playing!";
-        }, e2e::kInstallTimeoutMs));
-    }
-
     e2e::Program setup_;
 };
 
@@ -147,7 +137,7 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseActionsUseTheIn
     }));
     wizard::ExpectLooks(dialog, wizard::kMenuInstalled, "menu after Cancel on the reopened directory page");
 
-    UninstallFromTheMenu(dialog);
+    install::UninstallFromTheMenu(setup_, dialog);
     EXPECT_FALSE(machine::FileExists(destination + "\\quor.exe")) << "the removal empties " << destination;
 }
 
@@ -173,7 +163,7 @@ TEST_F(Launch, WhenTheRecordsAreRefusedTheInstalledMenuActsOnTheInstallJustMade)
     ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_CANCEL, "the installed menu after Cancel", [&] {
         return e2e::IsEnabled(dialog, IDC_UNINSTALL) && e2e::Settle(dialog);
     }));
-    UninstallFromTheMenu(dialog);
+    install::UninstallFromTheMenu(setup_, dialog);
     EXPECT_FALSE(machine::FileExists(destination + "\\quor.exe")) << "the install just made is removed";
     const auto kept = machine::ReadBytes(proposal + "\\quor.exe");
     EXPECT_EQ("somebody else's", std::string(kept.begin(), kept.end())) << "the proposal is no install";

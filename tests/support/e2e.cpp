@@ -14,6 +14,7 @@ std::string BuildRoot() { return QUORVANE_BUILD_ROOT; }
 std::string Win64Dir() { return BuildRoot() + "\\win64"; }
 std::string Win32Dir() { return BuildRoot() + "\\win32"; }
 std::string SourceRoot() { return QUORVANE_SOURCE_ROOT; }
+std::string ToolsDir() { return Win64Dir() + "\\tools"; }
 
 bool ShippedProgram() {
     char value[16] = {};

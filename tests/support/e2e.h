@@ -22,6 +22,7 @@ std::string BuildRoot();                         // ...\build
 std::string Win64Dir();                          // ...\build\win64
 std::string Win32Dir();                          // ...\build\win32
 std::string SourceRoot();                        // the repository
+std::string ToolsDir();                          // ...\build\win64\tools: the stand-ins
 
 // The program under test. A test runs the x86_64 twin, or the shipped 32-bit program when it was
 // started with QUORVANE_PROGRAM=pe32 (the CTest label pe32); every choice that follows from that is

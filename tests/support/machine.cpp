@@ -219,4 +219,38 @@ std::string FreshDirectory(const std::string& name) {
     return path;
 }
 
+std::string ReadText(const std::string& path) {
+    const std::vector<unsigned char> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool CopyInto(const std::string& from, const std::string& to) {
+    const size_t slash = to.find_last_of('\\');
+    if (slash != std::string::npos) MakeDirectories(to.substr(0, slash));
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+static void CollectFiles(const std::string& directory, const std::string& prefix, std::vector<std::string>* names) {
+    for (const std::string& name : Entries(directory)) {
+        if (DirectoryExists(directory + "\\" + name)) {
+            CollectFiles(directory + "\\" + name, prefix + name + "\\", names);
+        } else {
+            names->push_back(prefix + name);
+        }
+    }
+}
+
+std::vector<std::string> FilesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    CollectFiles(directory, "", &names);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Listing(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += "  " + name + "\n";
+    return text;
+}
+
 }  // namespace machine

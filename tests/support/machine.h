@@ -75,6 +75,13 @@ void MakeDirectories(const std::string& path);
 // The names of the files and folders in a directory, sorted; "." and ".." left out.
 std::vector<std::string> Entries(const std::string& directory);
 void RemoveTree(const std::string& path);
+std::string ReadText(const std::string& path);
+// Copies a file, making the folders of `to` first.
+bool CopyInto(const std::string& from, const std::string& to);
+// Every file below `directory`, by relative name, sorted.
+std::vector<std::string> FilesIn(const std::string& directory);
+// The names one to a line, for a failure message that shows the difference.
+std::string Listing(const std::vector<std::string>& names);
 std::string Join(const std::string& directory, const std::string& name);
 // A fresh, empty directory for one test: C:\qtest\<name>.
 std::string FreshDirectory(const std::string& name);

@@ -21,13 +21,13 @@ using sounds::kStereo44100;
 using sounds::SoundMp3;
 using sounds::SoundReference;
 using sounds::TestSound;
-using tool_run::CopyInto;
-using tool_run::FilesIn;
-using tool_run::Listing;
-using tool_run::ReadText;
+using machine::CopyInto;
+using machine::FilesIn;
+using machine::Listing;
+using machine::ReadText;
 using tool_run::RunTool;
 using tool_run::ToolRun;
-using tool_run::ToolsDir;
+using e2e::ToolsDir;
 
 ToolRun RunDecoder(const std::string& directory, const std::string& arguments, const std::string& input = "n\r\n") {
     return RunTool(ToolsDir() + "\\l3dec.exe", "l3dec " + arguments, directory, input);

@@ -18,12 +18,12 @@ namespace {
 using sounds::ExpectDecodedLikeReference;
 using sounds::kMono22050;
 using sounds::SoundMp3;
-using tool_run::CopyInto;
+using machine::CopyInto;
 using tool_run::kToolTimeoutMs;
-using tool_run::ReadText;
+using machine::ReadText;
 using tool_run::RunTool;
 using tool_run::ToolRun;
-using tool_run::ToolsDir;
+using e2e::ToolsDir;
 
 TEST(AudioInterpreter, TheShellFindsCommandAndItRunsItsLineInTheGivenDirectory) {
     const std::string directory = machine::FreshDirectory("audio-interpreter");

@@ -19,43 +19,8 @@ HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition)
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-void CollectFiles(const std::string& directory, const std::string& prefix, std::vector<std::string>* names) {
-    for (const std::string& name : machine::Entries(directory)) {
-        if (machine::DirectoryExists(directory + "\\" + name)) {
-            CollectFiles(directory + "\\" + name, prefix + name + "\\", names);
-        } else {
-            names->push_back(prefix + name);
-        }
-    }
-}
 
 }  // namespace
-
-std::string ToolsDir() { return e2e::Win64Dir() + "\\tools"; }
-
-std::string ReadText(const std::string& path) {
-    const std::vector<unsigned char> bytes = machine::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-bool CopyInto(const std::string& from, const std::string& to) {
-    const size_t slash = to.find_last_of('\\');
-    if (slash != std::string::npos) machine::MakeDirectories(to.substr(0, slash));
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
-}
-
-std::vector<std::string> FilesIn(const std::string& directory) {
-    std::vector<std::string> names;
-    CollectFiles(directory, "", &names);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string Listing(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) text += "  " + name + "\n";
-    return text;
-}
 
 ToolRun RunTool(const std::string& program, const std::string& commandLine, const std::string& directory,
                 const std::string& input) {
@@ -84,8 +49,8 @@ ToolRun RunTool(const std::string& program, const std::string& commandLine, cons
     CloseHandle(startup.hStdInput);
     CloseHandle(startup.hStdOutput);
     CloseHandle(startup.hStdError);
-    run.output = ReadText(io + "\\out.txt");
-    run.errors = ReadText(io + "\\err.txt");
+    run.output = machine::ReadText(io + "\\out.txt");
+    run.errors = machine::ReadText(io + "\\err.txt");
     return run;
 }
 

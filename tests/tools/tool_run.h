@@ -12,8 +12,6 @@ namespace tool_run {
 
 constexpr DWORD kToolTimeoutMs = 60000;
 
-std::string ToolsDir();  // build\win64\tools, where the build puts the stand-ins
-
 struct ToolRun {
     bool finished = false;
     DWORD exitCode = 0;
@@ -25,14 +23,6 @@ struct ToolRun {
 // goes through files (not pipes, which Wine's services would hold open).
 ToolRun RunTool(const std::string& program, const std::string& commandLine, const std::string& directory,
                 const std::string& input);
-
-std::string ReadText(const std::string& path);
-// Copies a file, making the folders of `to` first.
-bool CopyInto(const std::string& from, const std::string& to);
-// Every file below `directory`, by relative name, sorted.
-std::vector<std::string> FilesIn(const std::string& directory);
-// The names one to a line, for a failure message that shows the difference.
-std::string Listing(const std::vector<std::string>& names);
 
 }  // namespace tool_run
 

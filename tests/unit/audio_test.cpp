@@ -40,48 +40,17 @@ using sounds::kStereo22050;
 using sounds::kStereo44100;
 using sounds::SoundMp3;
 using sounds::TestSound;
-
-std::string ToolsDir() { return e2e::Win64Dir() + "\\tools"; }
-
-std::string ReadText(const std::string& path) {
-    const std::vector<unsigned char> bytes = machine::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-bool CopyInto(const std::string& from, const std::string& to) {
-    const size_t slash = to.find_last_of('\\');
-    if (slash != std::string::npos) machine::MakeDirectories(to.substr(0, slash));
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
-}
+using e2e::ToolsDir;
+using machine::CopyInto;
+using machine::FilesIn;
+using machine::Listing;
+using machine::ReadText;
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
     return text;
 }
 
-// Every file below `directory`, by relative name, sorted.
-void CollectFiles(const std::string& directory, const std::string& prefix, std::vector<std::string>* names) {
-    for (const std::string& name : machine::Entries(directory)) {
-        if (machine::DirectoryExists(directory + "\\" + name)) {
-            CollectFiles(directory + "\\" + name, prefix + name + "\\", names);
-        } else {
-            names->push_back(prefix + name);
-        }
-    }
-}
-
-std::vector<std::string> FilesIn(const std::string& directory) {
-    std::vector<std::string> names;
-    CollectFiles(directory, "", &names);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string Listing(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) text += "  " + name + "\n";
-    return text;
-}
 
 
 
