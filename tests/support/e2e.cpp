@@ -55,6 +55,11 @@ constexpr char kLogPixels[] = "LogPixels";
 constexpr char kSetupLibraryOrderKey[] = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
 constexpr char kSoundLibrary[] = "winmm";
 constexpr char kNativeFirst[] = "native,builtin";
+
+void SearchLibrariesAsWindows() {
+    const DWORD size = static_cast<DWORD>(sizeof(kNativeFirst));
+    RegSetKeyValueA(HKEY_CURRENT_USER, kSetupLibraryOrderKey, kSoundLibrary, REG_SZ, kNativeFirst, size);
+}
 }  // namespace
 
 void TellWindows(const char* version) {
@@ -73,11 +78,6 @@ void TellWindows(const char* version) {
                        static_cast<DWORD>(lstrlenA(version) + 1));
         RegCloseKey(key);
     }
-}
-
-void SearchLibrariesAsWindows() {
-    const DWORD size = static_cast<DWORD>(sizeof(kNativeFirst));
-    RegSetKeyValueA(HKEY_CURRENT_USER, kSetupLibraryOrderKey, kSoundLibrary, REG_SZ, kNativeFirst, size);
 }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {

@@ -41,9 +41,6 @@ constexpr char kCdDrive[] = "D:";
 // of the outside programs `version` (null: nothing, Wine's own answer again). A start of the
 // shipped program tells them the system of its test.
 void TellWindows(const char* version);
-// Tells Wine to look for the system's winmm.dll as Windows does for a setup.exe: in the program's own
-// folder first. Every start of a program does.
-void SearchLibrariesAsWindows();
 // The registry view that program writes: a 32-bit process writes HKLM\Software in the 32-bit view.
 REGSAM RegistryView();
 // The screen's dots per inch that the programs a test starts run at: kStandardDpi, or what the test
