@@ -272,38 +272,6 @@ TEST_F(Install, InPlaceNothingIsCopiedAndTheConversionRunsThere) {
     }
 }
 
-// As NT 4 treats a user who is no administrator, in the registry view the program writes: every
-// right on HKEY_LOCAL_MACHINE\Software that a record step needs, but not every right there is.
-TEST_F(Install, APlainUserFindsAnEarlierInstallAndRecordsAndRemovesTheirOwn) {
-    const std::string medium = e2e::MediumDir();
-    const std::string earlier = machine::FreshDirectory("install\\plain\\Administrator's");
-    install::SimulateInstall(medium, earlier);
-    const machine::RestrictedKey software("Software", machine::kPlainUserDacl);
-    ASSERT_TRUE(software.Restricted());
-
-    ASSERT_TRUE(setup_.StartWith(medium + "\\setup.exe", "", medium));
-    HWND dialog = setup_.WaitForWindow(wizard::kInstalledCaption);
-    ASSERT_NE(nullptr, dialog) << "the installed menu for the install in " << earlier;
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::IsEnabled(dialog, IDC_PLAY) && e2e::Settle(dialog); },
-                             e2e::kWindowTimeoutMs)) << wizard::Awaited("Play on", dialog);
-    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_INSTALL, "the directory page",
-                                      [&] { return e2e::IsShown(dialog, IDC_DIRECTORY) && e2e::Settle(dialog); }));
-    EXPECT_EQ(earlier, e2e::EditText(dialog, IDC_DIRECTORY)) << "the recorded directory is proposed";
-    const std::string own = "C:\\qtest\\install\\plain\\Mine";
-    machine::RemoveTree(own);
-    ASSERT_TRUE(install::StartInstall(dialog, own));
-    ASSERT_TRUE(install::WaitForFinishPage(dialog)) << wizard::Awaited("the finish page, into " + own, dialog);
-    ExpectStored(machine::kProductKey, "WorkDir", own);
-    ExpectStored(machine::kUninstallKey, "UninstallString", own + "\\setup.exe -REMOVE");
-
-    ASSERT_TRUE(wizard::ClickAndAwait(dialog, IDC_NEXT, "the installed menu after Finish",
-                                      [&] { return e2e::IsEnabled(dialog, IDC_UNINSTALL) && e2e::Settle(dialog); }));
-    install::UninstallFromTheMenu(setup_, dialog);
-    EXPECT_FALSE(machine::KeyExists(machine::kProductKey)) << "the removal of " << own;
-    EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey)) << "the removal of " << own;
-    EXPECT_FALSE(machine::FileExists(own + "\\quor.exe"));
-}
-
 TEST_F(Install, AFileMissingFromTheMediumIsAskedForAndRetryOrCancelWork) {
     const std::string medium = install::CopyMedium("install\\missing\\cd");
     const std::string destination = "C:\\qtest\\install\\missing\\Quorvane";

@@ -95,7 +95,11 @@ TEST_F(Launch, ReadMeOnTheNotInstalledMenuOpensTheCdsDocument) {
 }
 
 // The destination is typed relative to the directory the setup was started in (the medium's).
+// By a user who is no administrator, with NT 4's rights on HKEY_LOCAL_MACHINE\Software: the
+// install records its folder and its uninstall entry, and the removal deletes them.
 TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseActionsUseTheInstalledCopy) {
+    const machine::RestrictedKey software("Software", machine::kPlainUserDacl);
+    ASSERT_TRUE(software.Restricted());
     const std::string medium = MarkedMedium("launch\\finish\\cd");
     const std::string destination = medium + "\\Games\\Quorvane";
     HWND dialog = install::InstallToFinishPage(setup_, medium, "Games\\Quorvane");
@@ -139,6 +143,8 @@ TEST_F(Launch, AfterAnInstallFinishReturnsToTheInstalledMenuWhoseActionsUseTheIn
 
     install::UninstallFromTheMenu(setup_, dialog);
     EXPECT_FALSE(machine::FileExists(destination + "\\quor.exe")) << "the removal empties " << destination;
+    EXPECT_FALSE(machine::KeyExists(machine::kProductKey)) << "the removal of " << destination;
+    EXPECT_FALSE(machine::KeyExists(machine::kUninstallKey)) << "the removal of " << destination;
 }
 
 // The directory page, opened again, proposes the default; the proposal must not become the

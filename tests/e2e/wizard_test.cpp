@@ -124,9 +124,13 @@ TEST_F(Wizard, OpensTheNotInstalledMenuWhenNothingIsRecorded) {
     ExpectEndsWithZero();
 }
 
+// Also for a user who is no administrator, with NT 4's rights on HKEY_LOCAL_MACHINE\Software: an
+// administrator's install is found all the same.
 TEST_F(Wizard, OpensTheInstalledMenuWhenTheRecordedDirectoryHoldsTheGame) {
     const std::string directory = machine::FreshDirectory("wizard\\installed");
     RecordInstall(directory, true);
+    const machine::RestrictedKey software("Software", machine::kPlainUserDacl);
+    ASSERT_TRUE(software.Restricted());
     HWND dialog = Open(wizard::kInstalledCaption);
     ASSERT_NE(nullptr, dialog);
     ExpectLooks(dialog, wizard::kMenuInstalled, "menu, installed");
